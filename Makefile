@@ -1,0 +1,35 @@
+# The two commands of the README: `make demo` and `make test`.
+BUILD   ?= build
+JOBS    ?= $(shell nproc)
+CLI     := $(BUILD)/bin/velmorab2d-cli
+LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
+.PHONY: all deps configure build test demo gui screenshot clean
+
+all: build
+
+deps:
+	@./scripts/install-deps.sh
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER)
+
+configure: deps $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+demo: build
+	./scripts/demo.sh $(CLI)
+
+gui: build
+	./scripts/gui.sh $(BUILD)
+
+screenshot: build
+	./scripts/screenshot.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace b2d {
+
+class Clock;
+
+// The daily run log: Logs/VelmoraB2D_yyyymmdd.Log, one open-append-close per line, a header of
+// 94 dashes when a day's file is created. EscribirLogDebug also feeds the debug sinks (the debug
+// window subscribes to them).
+class RunLog {
+public:
+    using DebugSink = std::function<void(const QString &line)>;
+
+    // `folder` is the log folder; empty means chooseLogFolder().
+    RunLog(const Clock &clock, QString folder = {});
+
+    // The program's folder + "Logs" when it can be written, else the per-user data folder + "Logs".
+    static QString chooseLogFolder();
+
+    QString NombreArchivoLog() const;   // yyyymmdd.Log
+    QString CarpetaLog() const { return m_folder; }
+    QString RutaArchivoLog();           // creates the day's file with its header when missing
+    void EscribirLog(const QString &message);
+    void EscribirLogDebug(const QString &message);
+    // True when the file is in use by another process; logs "Archivo:PATH N bytes" when free.
+    bool ArchivoEnUso(const QString &path);
+
+    void addDebugSink(DebugSink sink) { m_sinks.push_back(std::move(sink)); }
+    // Statement trace and other support lines that go to the debug sinks only, not the file.
+    void debugOnly(const QString &line);
+
+private:
+    const Clock &m_clock;
+    QString m_folder;
+    std::vector<DebugSink> m_sinks;
+};
+
+}  // namespace b2d

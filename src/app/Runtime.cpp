@@ -1,0 +1,26 @@
+#include "app/Runtime.h"
+
+#include "app/RunLog.h"
+
+namespace b2d {
+
+QString Runtime::version()
+{
+    return QStringLiteral("%1.%2.%3")
+        .arg(B2D_VERSION_MAJOR)
+        .arg(B2D_VERSION_MINOR)
+        .arg(B2D_VERSION_REVISION);
+}
+
+QString Runtime::appTitle()
+{
+    return QLatin1String(kAppName) + QStringLiteral(" - v.") + version();
+}
+
+void Runtime::trace(const QString &line)
+{
+    if (trazaDetallada)
+        log.EscribirLog(line);
+}
+
+}  // namespace b2d

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/RunLog.h"
+#include "app/Runtime.h"
+#include "app/components/RecordingData.h"
+#include "platform/Clock.h"
+#include "platform/MemorySettingsStore.h"
+#include "platform/ScriptedBoxes.h"
+
+#include <QTemporaryDir>
+
+namespace b2d::test {
+
+// Everything a builder needs, with a recording data component, scripted boxes, an in-memory
+// settings store, a clock fixed at 2019-03-05 14:07:09 and a run log in a temporary folder.
+struct TestRun {
+    TestRun();
+    QTemporaryDir dir;
+    RecordingData data;
+    ScriptedBoxes boxes;
+    MemorySettingsStore store;
+    FixedClock clock;
+    RunLog log;
+    Runtime rt;
+
+    // The run log's text so far.
+    QString logText() const;
+};
+
+// Reads a whole file as bytes ("" when missing).
+QByteArray readFile(const QString &path);
+
+}  // namespace b2d::test
