@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace b2d {
+
+class Runtime;
+
+// What a generation ended in, for the programs' statuses and summaries.
+struct GenerationReport {
+    enum Outcome { Written, Cancelled, Failed } outcome = Failed;
+    QString path;      // the written file
+    QString fileName;  // without folder and extension, as recorded
+};
+
+// Builds the import or export declaration of rt.Despacho, writes it to the output folder and
+// records it. Always returns the empty text; `report` (when given) says how it ended.
+// An unsupported subregime letter ends the program (throws ProgramEnd).
+QString XMLDespacho(Runtime &rt, GenerationReport *report = nullptr);
+
+}  // namespace b2d
