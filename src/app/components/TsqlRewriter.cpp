@@ -1,7 +1,7 @@
 #include "app/components/TsqlRewriter.h"
 
 #include <QList>
-#include <QSet>
+#include <QHash>
 
 namespace b2d {
 
@@ -428,34 +428,89 @@ std::optional<ProcedureCall> TsqlRewriter::procedureCall(const QString &sql)
     return call;
 }
 
+namespace {
+
+// Walks the parameters of a statement as SQLite numbers them, calling `visit(first, last, number)`
+// with the token range of each.
+template <typename Visit>
+void forEachParameter(const QList<Token> &t, Visit &&visit)
+{
+    int largest = 0;
+    QHash<QString, int> named;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const Token &tok = t.at(i);
+        if (tok.kind == Tok::Param) {
+            const int number = tok.text.size() == 1 ? largest + 1 : tok.text.mid(1).toInt();
+            largest = qMax(largest, number);
+            visit(i, i, number);
+            continue;
+        }
+        QString name;
+        const qsizetype first = i;
+        if (tok.kind == Tok::Word
+            && (tok.text.startsWith(QLatin1Char('@')) || tok.text.startsWith(QLatin1Char('$'))))
+            name = tok.text;
+        else if (isPunct(tok, ':') && i + 1 < t.size() && t.at(i + 1).kind == Tok::Word)
+            name = QLatin1Char(':') + t.at(++i).text;
+        if (name.isEmpty())
+            continue;
+        auto it = named.constFind(name);
+        if (it == named.constEnd())
+            it = named.insert(name, ++largest);
+        visit(first, i, *it);
+    }
+}
+
+QString sqliteLiteral(const QVariant &v)
+{
+    if (v.isNull())
+        return QStringLiteral("NULL");
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return QString::number(v.toLongLong());
+    case QMetaType::Double: {
+        QString s = QString::number(v.toDouble(), 'g', 17);
+        if (!s.contains(QLatin1Char('.')) && !s.contains(QLatin1Char('e')))
+            s += QLatin1String(".0");  // stays a real
+        return s;
+    }
+    default: {
+        QString s = v.toString();
+        s.replace(QLatin1Char('\''), QLatin1String("''"));
+        return QLatin1Char('\'') + s + QLatin1Char('\'');
+    }
+    }
+}
+
+}  // namespace
+
 int TsqlRewriter::parameterCount(const QString &sql)
 {
     QList<Token> t;
     if (!tokenize(sql, t))
         return 0;
     int largest = 0;
-    QSet<QString> named;
-    for (qsizetype i = 0; i < t.size(); ++i) {
-        const Token &tok = t.at(i);
-        if (tok.kind == Tok::Param) {
-            if (tok.text.size() == 1)
-                ++largest;
-            else
-                largest = qMax(largest, tok.text.mid(1).toInt());
-            continue;
-        }
-        QString name;
-        if (tok.kind == Tok::Word
-            && (tok.text.startsWith(QLatin1Char('@')) || tok.text.startsWith(QLatin1Char('$'))))
-            name = tok.text;
-        else if (isPunct(tok, ':') && i + 1 < t.size() && t.at(i + 1).kind == Tok::Word)
-            name = QLatin1Char(':') + t.at(++i).text;
-        if (!name.isEmpty() && !named.contains(name)) {
-            named.insert(name);
-            ++largest;
-        }
-    }
+    forEachParameter(t, [&](qsizetype, qsizetype, int number) { largest = qMax(largest, number); });
     return largest;
+}
+
+QString TsqlRewriter::bindArguments(const QString &sql, const QVariantList &args)
+{
+    QList<Token> t;
+    if (!tokenize(sql, t))
+        return sql;
+    QString out;
+    qsizetype next = 0;
+    forEachParameter(t, [&](qsizetype first, qsizetype last, int number) {
+        for (; next < first; ++next)
+            out += t.at(next).text;
+        out += sqliteLiteral(number >= 1 && number <= args.size() ? args.at(number - 1) : QVariant());
+        next = last + 1;
+    });
+    for (; next < t.size(); ++next)
+        out += t.at(next).text;
+    return out;
 }
 
 }  // namespace b2d

@@ -32,6 +32,11 @@ public:
     // How many values a statement binds, as SQLite numbers its parameters: `?` takes the next
     // number, `?N` number N, and each distinct `:name`, `@name` or `$name` the next number.
     static int parameterCount(const QString &sql);
+
+    // The statement with each parameter replaced by its argument written as an SQLite literal
+    // (text quoted with its quotes doubled, integers and reals as numbers, null as NULL); a
+    // parameter without an argument becomes NULL. Numbered as parameterCount numbers them.
+    static QString bindArguments(const QString &sql, const QVariantList &args);
 };
 
 }  // namespace b2d

@@ -117,3 +117,17 @@ TEST(TsqlRewriter, CountsParametersAsSqliteNumbersThem)
         EXPECT_EQ(TsqlRewriter::parameterCount(QString::fromUtf8(sql)), count);
     }
 }
+
+TEST(TsqlRewriter, BindsArgumentsAsLiterals)
+{
+    const QVariantList args = {QStringLiteral("O'Neil"), qlonglong(7), 2.0};
+    const std::pair<const char *, const char *> cases[] = {
+        {"SELECT ?1, ?2, ?3, ?1, ?4", "SELECT 'O''Neil', 7, 2.0, 'O''Neil', NULL"},
+        {"SELECT ?, '?1', [?2] WHERE x = ?", "SELECT 'O''Neil', '?1', [?2] WHERE x = 7"},
+        {"SELECT :a, @b, :a", "SELECT 'O''Neil', 7, 'O''Neil'"},
+    };
+    for (const auto &[sql, bound] : cases) {
+        SCOPED_TRACE(sql);
+        EXPECT_EQ(TsqlRewriter::bindArguments(QString::fromUtf8(sql), args).toStdString(), std::string(bound));
+    }
+}
