@@ -1,0 +1,112 @@
+#include "app/components/SqlTrace.h"
+
+#include "app/Errors.h"
+#include "app/components/RecordingData.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace b2d;
+
+namespace {
+
+StatementTrace trace(const QString &sql, int rows, double ms, bool cached = false, bool ok = true,
+                     bool write = false, const QString &error = {})
+{
+    return StatementTrace{QStringLiteral("HISTORIAL"), sql, rows, ms, cached, ok, write, error};
+}
+
+}  // namespace
+
+TEST(SqlTrace, JsonLineHoldsTheStatementAsWritten)
+{
+    const std::pair<StatementTrace, const char *> cases[] = {
+        {trace(QStringLiteral("SELECT * FROM T WHERE A = 'x'"), 3, 0.42),
+         R"({"entity": "HISTORIAL", "sql": "SELECT * FROM T WHERE A = 'x'", "rows": 3, "ms": 0.42, "cached": false, "ok": true})"},
+        {trace(QStringLiteral("SELECT \"Año\"\n\tFROM [T\\1]"), 0, 12.0, true),
+         R"({"entity": "HISTORIAL", "sql": "SELECT \"Año\"\n\tFROM [T\\1]", "rows": 0, "ms": 12, "cached": true, "ok": true})"},
+        {trace(QStringLiteral("SELECT x"), 0, 1.23456, false, false, false, QStringLiteral("no such column: x")),
+         R"({"entity": "HISTORIAL", "sql": "SELECT x", "rows": 0, "ms": 1.235, "cached": false, "ok": false, "error": "no such column: x"})"},
+    };
+    for (const auto &[t, line] : cases) {
+        SCOPED_TRACE(line);
+        EXPECT_EQ(jsonTraceLine(t).toStdString(), std::string(line));
+    }
+}
+
+TEST(SqlTrace, FileReceivesOneLinePerStatementAndIsAppended)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("trace.jsonl"));
+    for (int run = 0; run < 2; ++run) {
+        RecordingData data;
+        data.onExact(QStringLiteral("HISTORIAL"), QStringLiteral("q"), rows({QStringLiteral("A")}, {{1}, {2}}));
+        data.failOn(QStringLiteral("INTERNOS"), QStringLiteral("bad"), QStringLiteral("no such table: bad"));
+        addJsonTraceFile(data.db(), path);
+        Connection &h = data.db().getDataConnectionByEntity(QStringLiteral("HISTORIAL"));
+        Recordset rs;
+        data.db().beginGeneration();
+        h.sql = QStringLiteral("q");
+        h.crearrs(rs);
+        h.crearrs(rs);
+        h.sql = QStringLiteral("Update T Set A = 'O''Neil'");
+        h.ejecutar();
+        Connection &i = data.db().getDataConnectionByEntity(QStringLiteral("Internos"));
+        i.sql = QStringLiteral("select * from bad");
+        i.crearrs(rs);
+        data.db().endGeneration();
+    }
+
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 9);  // two runs of four, and the empty text after the last line end
+    EXPECT_TRUE(lines.last().isEmpty());
+    struct Expected {
+        const char *entity;
+        const char *sql;
+        int rows;
+        bool cached;
+        bool ok;
+    };
+    const Expected expected[] = {
+        {"HISTORIAL", "q", 2, false, true},
+        {"HISTORIAL", "q", 2, true, true},
+        {"HISTORIAL", "Update T Set A = 'O''Neil'", 0, false, true},
+        {"INTERNOS", "select * from bad", 0, false, false},
+    };
+    for (int n = 0; n < 8; ++n) {
+        SCOPED_TRACE(n);
+        QJsonParseError error;
+        const QJsonObject o = QJsonDocument::fromJson(lines[n], &error).object();
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << lines[n].toStdString();
+        const Expected &e = expected[n % 4];
+        EXPECT_EQ(o.value(QLatin1String("entity")).toString(), QString::fromUtf8(e.entity));
+        EXPECT_EQ(o.value(QLatin1String("sql")).toString(), QString::fromUtf8(e.sql));
+        EXPECT_EQ(o.value(QLatin1String("rows")).toInt(-1), e.rows);
+        EXPECT_EQ(o.value(QLatin1String("cached")).toBool(!e.cached), e.cached);
+        EXPECT_EQ(o.value(QLatin1String("ok")).toBool(!e.ok), e.ok);
+        EXPECT_TRUE(o.value(QLatin1String("ms")).isDouble());
+    }
+
+    EXPECT_THROW(addJsonTraceFile(RecordingData().db(), dir.filePath(QStringLiteral("no/such/folder/t.jsonl"))),
+                 B2DError);
+}
+
+TEST(SqlTrace, DescribesAStatementOnOneLine)
+{
+    const std::pair<StatementTrace, const char *> cases[] = {
+        {trace(QStringLiteral("SELECT A\r\nFROM T"), 1, 0.5), "HISTORIAL | 1 fila | 0.5 ms | SELECT A FROM T"},
+        {trace(QStringLiteral("q"), 3, 0, true), "HISTORIAL | 3 filas (caché) | 0 ms | q"},
+        {trace(QStringLiteral("Update T"), 0, 2, false, true, true), "HISTORIAL | ejecutada | 2 ms | Update T"},
+        {trace(QStringLiteral("bad"), 0, 1, false, false, false, QStringLiteral("no such table: bad")),
+         "HISTORIAL | ERROR: no such table: bad | 1 ms | bad"},
+    };
+    for (const auto &[t, line] : cases) {
+        SCOPED_TRACE(line);
+        EXPECT_EQ(describeStatement(t).toStdString(), std::string(line));
+    }
+}
