@@ -10,6 +10,7 @@
 #include <QSqlRecord>
 #include <QUrl>
 #include <atomic>
+#include <limits>
 
 namespace b2d {
 
@@ -139,9 +140,9 @@ bool SqlDatabaseBackend::run(const QString &sql, ResultSet *out, QString &error)
 {
     QString text = sql;
     if (m_rewrite) {
-        if (const auto call = TsqlRewriter::procedureCall(sql))
+        text = TsqlRewriter::rewrite(sql);  // also turns date escapes among exec arguments into literals
+        if (const auto call = TsqlRewriter::procedureCall(text))
             return runProcedure(*call, out, error);
-        text = TsqlRewriter::rewrite(sql);
     }
     QSqlQuery q(QSqlDatabase::database(m_connectionName, false));
     q.setForwardOnly(true);

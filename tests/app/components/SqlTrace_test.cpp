@@ -19,6 +19,13 @@ StatementTrace trace(const QString &sql, int rows, double ms, bool cached = fals
     return StatementTrace{QStringLiteral("HISTORIAL"), sql, rows, ms, cached, ok, write, error};
 }
 
+void openQueryOn(RecordingData &data, const char *entity, const char *sql, Recordset &rs)
+{
+    Connection &c = data.db().getDataConnectionByEntity(QString::fromUtf8(entity));
+    c.sql = QString::fromUtf8(sql);
+    c.crearrs(rs);
+}
+
 }  // namespace
 
 TEST(SqlTrace, JsonLineHoldsTheStatementAsWritten)
@@ -37,63 +44,44 @@ TEST(SqlTrace, JsonLineHoldsTheStatementAsWritten)
     }
 }
 
-TEST(SqlTrace, FileReceivesOneLinePerStatementAndIsAppended)
+TEST(SqlTrace, FileReceivesOneLinePerStatementAfterWhatItHeld)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("trace.jsonl"));
-    for (int run = 0; run < 2; ++run) {
-        RecordingData data;
-        data.onExact(QStringLiteral("HISTORIAL"), QStringLiteral("q"), rows({QStringLiteral("A")}, {{1}, {2}}));
-        data.failOn(QStringLiteral("INTERNOS"), QStringLiteral("bad"), QStringLiteral("no such table: bad"));
-        addJsonTraceFile(data.db(), path);
-        Connection &h = data.db().getDataConnectionByEntity(QStringLiteral("HISTORIAL"));
-        Recordset rs;
-        data.db().beginGeneration();
-        h.sql = QStringLiteral("q");
-        h.crearrs(rs);
-        h.crearrs(rs);
-        h.sql = QStringLiteral("Update T Set A = 'O''Neil'");
-        h.ejecutar();
-        Connection &i = data.db().getDataConnectionByEntity(QStringLiteral("Internos"));
-        i.sql = QStringLiteral("select * from bad");
-        i.crearrs(rs);
-        data.db().endGeneration();
+    {
+        QFile earlier(path);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("{}\n");
     }
+    RecordingData data;
+    data.onExact(QStringLiteral("HISTORIAL"), QStringLiteral("q"), rows({QStringLiteral("A")}, {{1}, {2}}));
+    data.failOn(QStringLiteral("INTERNOS"), QStringLiteral("bad"), QStringLiteral("no such table: bad"));
+    addJsonTraceFile(data.db(), path);
+    Recordset rs;
+    data.db().beginGeneration();
+    openQueryOn(data, "HISTORIAL", "q", rs);
+    openQueryOn(data, "HISTORIAL", "q", rs);
+    openQueryOn(data, "Internos", "select * from bad", rs);
 
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = f.readAll().split('\n');
-    ASSERT_EQ(lines.size(), 9);  // two runs of four, and the empty text after the last line end
-    EXPECT_TRUE(lines.last().isEmpty());
-    struct Expected {
-        const char *entity;
-        const char *sql;
-        int rows;
-        bool cached;
-        bool ok;
-    };
-    const Expected expected[] = {
-        {"HISTORIAL", "q", 2, false, true},
-        {"HISTORIAL", "q", 2, true, true},
-        {"HISTORIAL", "Update T Set A = 'O''Neil'", 0, false, true},
-        {"INTERNOS", "select * from bad", 0, false, false},
-    };
-    for (int n = 0; n < 8; ++n) {
+    ASSERT_EQ(lines.size(), 5);  // the earlier line, three statements, the text after the last line end
+    EXPECT_EQ(lines[0], "{}");
+    EXPECT_TRUE(lines[4].isEmpty());
+    const std::tuple<const char *, int, bool, bool> expected[] = {
+        {"HISTORIAL", 2, false, true}, {"HISTORIAL", 2, true, true}, {"INTERNOS", 0, false, false}};
+    for (int n = 0; n < 3; ++n) {
         SCOPED_TRACE(n);
-        QJsonParseError error;
-        const QJsonObject o = QJsonDocument::fromJson(lines[n], &error).object();
-        ASSERT_EQ(error.error, QJsonParseError::NoError) << lines[n].toStdString();
-        const Expected &e = expected[n % 4];
-        EXPECT_EQ(o.value(QLatin1String("entity")).toString(), QString::fromUtf8(e.entity));
-        EXPECT_EQ(o.value(QLatin1String("sql")).toString(), QString::fromUtf8(e.sql));
-        EXPECT_EQ(o.value(QLatin1String("rows")).toInt(-1), e.rows);
-        EXPECT_EQ(o.value(QLatin1String("cached")).toBool(!e.cached), e.cached);
-        EXPECT_EQ(o.value(QLatin1String("ok")).toBool(!e.ok), e.ok);
-        EXPECT_TRUE(o.value(QLatin1String("ms")).isDouble());
+        const auto &[entity, count, cached, ok] = expected[n];
+        const QJsonObject o = QJsonDocument::fromJson(lines[n + 1]).object();
+        EXPECT_EQ(o.value(QLatin1String("entity")).toString(), QString::fromUtf8(entity));
+        EXPECT_EQ(o.value(QLatin1String("rows")).toInt(-1), count);
+        EXPECT_EQ(o.value(QLatin1String("cached")).toBool(!cached), cached);
+        EXPECT_EQ(o.value(QLatin1String("ok")).toBool(!ok), ok);
     }
 
-    EXPECT_THROW(addJsonTraceFile(RecordingData().db(), dir.filePath(QStringLiteral("no/such/folder/t.jsonl"))),
-                 B2DError);
+    EXPECT_THROW(addJsonTraceFile(data.db(), dir.filePath(QStringLiteral("no/such/folder/t.jsonl"))), B2DError);
 }
 
 TEST(SqlTrace, DescribesAStatementOnOneLine)
