@@ -1,6 +1,7 @@
 #include "app/components/SqlBackends.h"
 
 #include "app/components/TsqlRewriter.h"
+#include "declaration/Values.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -167,10 +168,8 @@ bool SqlDatabaseBackend::runProcedure(const ProcedureCall &call, ResultSet *out,
     {
         QSqlQuery find(db);
         find.setForwardOnly(true);
-        QString name = call.name;
-        name.replace(QLatin1Char('\''), QLatin1String("''"));
-        if (!find.exec(QStringLiteral("SELECT body FROM b2d_procedures WHERE name = '") + name
-                       + QLatin1Char('\''))) {
+        if (!find.exec(QStringLiteral("SELECT body FROM b2d_procedures WHERE name = '")
+                       + sqlQuote(call.name) + QLatin1Char('\''))) {
             error = QStringLiteral("No se puede leer el procedimiento almacenado %1: %2")
                         .arg(call.name, errorText(find.lastError()));
             return false;

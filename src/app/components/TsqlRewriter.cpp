@@ -1,5 +1,7 @@
 #include "app/components/TsqlRewriter.h"
 
+#include "declaration/Values.h"
+
 #include <QList>
 #include <QHash>
 
@@ -475,11 +477,8 @@ QString sqliteLiteral(const QVariant &v)
             s += QLatin1String(".0");  // stays a real
         return s;
     }
-    default: {
-        QString s = v.toString();
-        s.replace(QLatin1Char('\''), QLatin1String("''"));
-        return QLatin1Char('\'') + s + QLatin1Char('\'');
-    }
+    default:
+        return QLatin1Char('\'') + sqlQuote(v.toString()) + QLatin1Char('\'');
     }
 }
 
