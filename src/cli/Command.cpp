@@ -3,6 +3,7 @@
 #include "app/Errors.h"
 #include "app/Startup.h"
 #include "cli/CliOperator.h"
+#include "platform/Clock.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
