@@ -19,7 +19,10 @@ public:
     RunLog(const Clock &clock, QString folder = {});
 
     // The program's folder + "Logs" when it can be written, else the per-user data folder + "Logs".
-    static QString chooseLogFolder();
+    // `note`, when given, receives a line saying which one was chosen.
+    static QString chooseLogFolder(QString *note = nullptr);
+    // Where the log goes and why, for the debug trace at start-up.
+    const QString &folderNote() const { return m_folderNote; }
 
     QString NombreArchivoLog() const;   // yyyymmdd.Log
     QString CarpetaLog() const { return m_folder; }
@@ -36,6 +39,7 @@ public:
 private:
     const Clock &m_clock;
     QString m_folder;
+    QString m_folderNote;
     std::vector<DebugSink> m_sinks;
 };
 
