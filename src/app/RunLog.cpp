@@ -172,8 +172,22 @@ void RunLog::EscribirLogDebug(const QString &message)
 
 void RunLog::debugOnly(const QString &line)
 {
+    if (m_sinks.empty()) {
+        constexpr qsizetype kEarlyLines = 1000;
+        if (m_early.size() < kEarlyLines)
+            m_early << line;
+        return;
+    }
     for (const auto &sink : m_sinks)
         sink(line);
+}
+
+void RunLog::addDebugSink(DebugSink sink)
+{
+    m_sinks.push_back(std::move(sink));
+    const QStringList early = std::exchange(m_early, {});
+    for (const QString &line : early)
+        m_sinks.back()(line);
 }
 
 bool RunLog::ArchivoEnUso(const QString &path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -32,7 +33,8 @@ public:
     // True when the file is in use by another process; logs "Archivo:PATH N bytes" when free.
     bool ArchivoEnUso(const QString &path);
 
-    void addDebugSink(DebugSink sink) { m_sinks.push_back(std::move(sink)); }
+    // Lines sent while no sink was listening (the start-up trace) go to the first sink added.
+    void addDebugSink(DebugSink sink);
     // Statement trace and other support lines that go to the debug sinks only, not the file.
     void debugOnly(const QString &line);
 
@@ -41,6 +43,7 @@ private:
     QString m_folder;
     QString m_folderNote;
     std::vector<DebugSink> m_sinks;
+    QStringList m_early;
 };
 
 }  // namespace b2d

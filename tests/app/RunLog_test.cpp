@@ -56,12 +56,17 @@ TEST(RunLog, AFolderThatCannotBeCreatedWritesNothing)
 TEST(RunLog, DebugLinesReachTheSinksAndTheFile)
 {
     test::TestRun run;
-    QStringList seen;
+    QStringList seen, second;
+    // What was traced before anyone listened (start-up) reaches the first listener only.
+    run.log.debugOnly(QStringLiteral("INTERNOS: SELECT valor"));
     run.log.addDebugSink([&](const QString &line) { seen << line; });
+    run.log.addDebugSink([&](const QString &line) { second << line; });
     run.log.EscribirLogDebug(QStringLiteral("Fin de proceso: 1"));
     run.log.debugOnly(QStringLiteral("HISTORIAL: select 1"));
-    EXPECT_EQ(seen, QStringList({QStringLiteral("05/03/2019 14:07:09Fin de proceso: 1"),
+    EXPECT_EQ(seen, QStringList({QStringLiteral("INTERNOS: SELECT valor"),
+                                 QStringLiteral("05/03/2019 14:07:09Fin de proceso: 1"),
                                  QStringLiteral("HISTORIAL: select 1")}));
+    EXPECT_EQ(second, seen.mid(1));
     EXPECT_EQ(run.logText(), QString::fromLatin1(kHeader) + QStringLiteral("05/03/2019 14:07:09 - Fin de proceso: 1\r\n"));
 }
 
