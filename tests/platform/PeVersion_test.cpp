@@ -147,33 +147,6 @@ TEST(PeVersion, ReadsTheProductVersionOfWellFormedImages)
     }
 }
 
-TEST(PeVersion, NoVersionResourceOrNotAnExecutableIsNoVersion)
-{
-    Image noVersion = buildImage({false, false});
-    Image noResources = buildImage({});
-    noResources.put32(noResources.resourceDirAt, 0);
-    noResources.put32(noResources.resourceDirAt + 4, 0);
-    const QByteArray text = QByteArray("This is not an executable\r\n").repeated(40);
-    QByteArray zipLike = buildImage({}).bytes;
-    zipLike[0] = 'P';
-    zipLike[1] = 'K';
-
-    const struct {
-        const char *name;
-        QByteArray bytes;
-    } cases[] = {
-        {"no version resource", noVersion.bytes},
-        {"no resource directory", noResources.bytes},
-        {"text file", text},
-        {"other signature", zipLike},
-        {"empty", QByteArray()},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_FALSE(productVersionOf(c.bytes).has_value());
-    }
-}
-
 TEST(PeVersion, EveryTruncationBeforeTheVersionResourceEndsIsNoVersion)
 {
     const Image img = buildImage({});
@@ -189,12 +162,17 @@ TEST(PeVersion, EveryTruncationBeforeTheVersionResourceEndsIsNoVersion)
     EXPECT_TRUE(productVersionOf(img.bytes.left(img.dataEnd)).has_value());
 }
 
-TEST(PeVersion, CorruptedOffsetsAndSizesAreNoVersion)
+TEST(PeVersion, MissingVersionOrCorruptedOffsetsAndSizesAreNoVersion)
 {
     const struct {
         const char *name;
         std::function<void(Image &)> corrupt;
     } cases[] = {
+        {"no version resource", [](Image &i) { i = buildImage({false, false}); }},
+        {"no resource directory", [](Image &i) { i.put32(i.resourceDirAt, 0), i.put32(i.resourceDirAt + 4, 0); }},
+        {"text file", [](Image &i) { i.bytes = QByteArray("not an executable\r\n").repeated(40); }},
+        {"other signature", [](Image &i) { i.bytes[0] = 'P', i.bytes[1] = 'K'; }},
+        {"empty", [](Image &i) { i.bytes.clear(); }},
         {"header offset past the end", [](Image &i) { i.put32(0x3C, 0xFFFFFFF0); }},
         {"header offset negative as signed", [](Image &i) { i.put32(0x3C, 0x80000000); }},
         {"huge section count", [](Image &i) { i.put16(i.sectionCountAt, 0xFFFF); }},
