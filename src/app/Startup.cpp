@@ -4,6 +4,7 @@
 #include "app/RunLog.h"
 #include "app/Runtime.h"
 #include "app/components/DataAccess.h"
+#include "app/components/SqlTrace.h"
 #include "config/Settings.h"
 #include "declaration/Values.h"
 #include "platform/Boxes.h"
@@ -12,10 +13,7 @@
 #include "platform/PeVersion.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 namespace b2d {
 
@@ -79,40 +77,6 @@ int compareComponent(QString a, QString b)
     }
     const int c = a.compare(b);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
-}
-
-QString describeTrace(const StatementTrace &t)
-{
-    QString line = t.entity + QStringLiteral(": ") + t.sql;
-    if (!t.ok)
-        return line + QStringLiteral(" -> error: ") + t.error;
-    if (!t.write)
-        line += QStringLiteral(" -> ") + QString::number(t.rows) + QStringLiteral(" filas");
-    line += QStringLiteral(" (") + QString::number(t.ms, 'f', 2) + QStringLiteral(" ms")
-        + (t.cached ? QStringLiteral(", cache)") : QStringLiteral(")"));
-    return line;
-}
-
-// Appends one JSON object per statement to `path`, flushed line by line.
-void addStatementJsonFile(DataAccess &db, const QString &path)
-{
-    auto file = std::make_shared<QFile>(path);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
-        throw B2DError(ErrNo::PathNotFound, QStringLiteral("trace-sql"),
-                       QStringLiteral("No se puede abrir el archivo de traza ") + path
-                           + QStringLiteral(" (") + file->errorString() + QLatin1Char(')'));
-    db.addTraceSink([file](const StatementTrace &t) {
-        QJsonObject o;
-        o.insert(QStringLiteral("entity"), t.entity);
-        o.insert(QStringLiteral("sql"), t.sql);
-        if (!t.write)
-            o.insert(QStringLiteral("rows"), t.rows);
-        o.insert(QStringLiteral("ms"), t.ms);
-        o.insert(QStringLiteral("cached"), t.cached);
-        o.insert(QStringLiteral("ok"), t.ok);
-        file->write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
-        file->flush();
-    });
 }
 
 }  // namespace
@@ -203,9 +167,9 @@ void Shell::start()
         m_options.connectionsFile.isEmpty() ? defaultConnectionsFile() : m_options.connectionsFile;
     m_db = openConnectionsFile(connections);
     RunLog &log = *m_log;
-    m_db->addTraceSink([&log](const StatementTrace &t) { log.debugOnly(describeTrace(t)); });
+    m_db->addTraceSink([&log](const StatementTrace &t) { log.debugOnly(describeStatement(t)); });
     if (!m_options.traceSqlFile.isEmpty())
-        addStatementJsonFile(*m_db, m_options.traceSqlFile);
+        addJsonTraceFile(*m_db, m_options.traceSqlFile);
     m_rt = std::make_unique<Runtime>(*m_db, m_boxes, *m_store, *m_log, *m_clock);
     m_rt->programFiles = qEnvironmentVariable("ProgramFiles");
     runStartupChecks(*m_rt);
