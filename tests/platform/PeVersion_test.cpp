@@ -40,13 +40,13 @@ struct Writer {
     void padTo(qint64 n) { b.append(QByteArray(n - b.size(), '\0')); }
 };
 
-struct ImageSpec {
+struct ImageShape {
     bool pe64 = false;
     bool withVersion = true;
     quint32 productMS = 0x00030004, productLS = 0x00000078;  // 3.4.0.120
 };
 
-Image buildImage(const ImageSpec &spec)
+Image buildImage(const ImageShape &shape)
 {
     Image img;
     constexpr quint32 rsrcRva = 0x2000;
@@ -57,13 +57,13 @@ Image buildImage(const ImageSpec &spec)
     w.padTo(img.lfanew);
     w.b.append(QByteArray("PE\0\0", 4));
     img.sectionCountAt = w.b.size() + 2;
-    const quint16 optionalSize = spec.pe64 ? 240 : 224;
-    w.u16(spec.pe64 ? 0x8664 : 0x014C), w.u16(2), w.u32(0), w.u32(0), w.u32(0);
+    const quint16 optionalSize = shape.pe64 ? 240 : 224;
+    w.u16(shape.pe64 ? 0x8664 : 0x014C), w.u16(2), w.u32(0), w.u32(0), w.u32(0);
     img.optionalSizeAt = w.b.size();
     w.u16(optionalSize), w.u16(0x0022);
     const qint64 optional = w.b.size();
-    w.u16(spec.pe64 ? 0x20B : 0x10B);
-    w.padTo(optional + (spec.pe64 ? 108 : 92));
+    w.u16(shape.pe64 ? 0x20B : 0x10B);
+    w.padTo(optional + (shape.pe64 ? 108 : 92));
     w.u32(16);
     img.resourceDirAt = w.b.size() + 2 * 8;
     w.padTo(img.resourceDirAt);
@@ -83,11 +83,11 @@ Image buildImage(const ImageSpec &spec)
     w.padTo(r);
     auto dirHead = [&](quint16 named, quint16 ids) { w.u32(0), w.u32(0), w.u32(0), w.u16(named), w.u16(ids); };
     img.typeDirAt = r;
-    dirHead(1, spec.withVersion ? 2 : 1);
+    dirHead(1, shape.withVersion ? 2 : 1);
     w.u32(0x80000000u | 0x100), w.u32(0x80000000u | 0x60);  // named type
     w.u32(3), w.u32(0x80000000u | 0x60);                     // icons
     img.versionTypeEntryAt = w.b.size();
-    if (spec.withVersion)
+    if (shape.withVersion)
         w.u32(16), w.u32(0x80000000u | 0x40);
     w.padTo(r + 0x40);
     img.nameDirAt = w.b.size();
@@ -110,7 +110,7 @@ Image buildImage(const ImageSpec &spec)
     img.fixedAt = w.b.size();
     w.u32(0xFEEF04BD), w.u32(0x10000);
     w.u32(0x00010002), w.u32(0x00030004);  // a file version unlike the product version
-    w.u32(spec.productMS), w.u32(spec.productLS);
+    w.u32(shape.productMS), w.u32(shape.productLS);
     w.padTo(img.fixedAt + 52);
     // A StringFileInfo child follows the fixed information.
     w.u16(36), w.u16(0), w.u16(1);
@@ -130,7 +130,7 @@ TEST(PeVersion, ReadsTheProductVersionOfWellFormedImages)
 {
     struct Case {
         const char *name;
-        ImageSpec spec;
+        ImageShape shape;
         const char *expected;
     } cases[] = {
         {"32-bit", {false, true, 0x00030004, 0x00000078}, "3.4.0.120"},
@@ -141,7 +141,7 @@ TEST(PeVersion, ReadsTheProductVersionOfWellFormedImages)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const auto v = productVersionOf(buildImage(c.spec).bytes);
+        const auto v = productVersionOf(buildImage(c.shape).bytes);
         ASSERT_TRUE(v.has_value());
         EXPECT_EQ(*v, QLatin1String(c.expected));
     }
