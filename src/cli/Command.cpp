@@ -145,7 +145,11 @@ int DatabaseCommand::execute(Invocation &inv)
         try {
             shell.start();
         } catch (const B2DError &e) {
-            inv.error(QStringLiteral("cannot open the databases: %1").arg(describe(e)));
+            // Before the run exists the connections could not be opened; after it, a start-up
+            // step failed (the window reports that as the error of its load).
+            inv.error((shell.started() ? QStringLiteral("start-up failed: %1")
+                                       : QStringLiteral("cannot open the databases: %1"))
+                          .arg(describe(e)));
             return ExitFailed;
         }
         return executeWithShell(inv, shell, op);

@@ -84,9 +84,10 @@ public:
 // settings of the command line, runs the start-up checks, and only then does its work.
 //
 // Statuses of the opening: a connections or settings file that does not exist is wrong usage
-// (1); a connections file that names an unknown driver or a database that cannot be opened is a
-// reported failure (4); a failed start-up check ends the program (5). A ProgramEnd raised while
-// the command works also gives 5, and a failure that escapes it 4.
+// (1); a connections file that names an unknown driver or a database that cannot be opened, or
+// any other failure of the start-up, is a reported failure (4); a failed start-up check ends the
+// program (5). A ProgramEnd raised while the command works also gives 5, and a failure that
+// escapes it 4.
 class DatabaseCommand : public Command {
 public:
     int execute(Invocation &inv) final;

@@ -58,10 +58,11 @@ QString shellQuoted(const QString &text)
 QString DemoCommand::description() const
 {
     return QStringLiteral(
-        "Creates a complete demo workspace in DIR (default ./demo): the three databases with\n"
-        "sample operations, connections and settings files, output and send folders, an answers\n"
-        "file and a stand-in customs-management executable. An existing DIR needs --force,\n"
-        "which rebuilds the demo's own files and keeps everything else.");
+        "Creates a complete demo workspace in DIR (default ./demo).\n"
+        "The three databases with sample operations dated around today, connections and\n"
+        "settings files, output and send folders, an answers file and a stand-in\n"
+        "customs-management executable. An existing DIR needs --force, which rebuilds the\n"
+        "demo's own files and keeps everything else.");
 }
 
 QList<QCommandLineOption> DemoCommand::options() const

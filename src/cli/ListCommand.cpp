@@ -23,7 +23,7 @@ const QString kJson = QStringLiteral("json");
 QString ListCommand::description() const
 {
     return QStringLiteral(
-        "The operations made official in a date range, as the window lists them.\n"
+        "Lists the operations made official in a date range, as the window does.\n"
         "Dates are dd/mm/yyyy or yyyy-mm-dd; by default the last seven days up to today,\n"
         "ordered by interno.");
 }
