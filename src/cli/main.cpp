@@ -8,7 +8,8 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("VelmoraB2D"));
+    // The same name as the window program, so both use the same per-user folders.
+    QCoreApplication::setApplicationName(QStringLiteral("velmorab2d"));
     QTextStream out(stdout);
     QTextStream err(stderr);
     QTextStream in(stdin);

@@ -284,15 +284,8 @@ TEST(DemoWorkspace, AnswersTheStatementsTheProgramSends)
          "Select Valor From ITEMS_INFORMACION_COMPLEMENTARIAS where IDN_Despacho ='26001DJAI000007K'"
          " and IDN_ITEM  = '0002' and Codigo = 'DJAI-FECHA-ARRIB'",
          1, "Valor", "24/04/2026"},
-        {"HISTORIAL",
-         "Select REFERENCIA From CARATULA_DOCUMENTOS Where IDN_Despacho ='26001IC04000123A' and "
-         "Codigo = 'FACTURACOMERCIAL'",
-         2},
         {"HISTORIAL", "Select ValorDestino From RelacionVarios Where Tipo = 'Canal' AND ValorOrigen "
                       "= 'v' OR ValorDestino = 'v'", 1, "ValorDestino", "VERDE"},
-        {"HISTORIAL", "Select IDISO From RelacionMonedas Where IDSIM ='060'", 1, "IDISO", "EUR"},
-        {"HISTORIAL", "Select * From caratula_caratula where despacho = '26001DJAI000007K'", 1,
-         "MEDIO_TRANSPORTE", "1"},
         {"HISTORIAL",
          "Select IDN_ITEM as ITEM, NRO_SUBITEM as SUBITEM , INDICADOR_PROPIO as ARTICULO, ' ' as "
          "DESCRIPCION, sufijos_de_valor as SUFIJOS  From items_subitems Where  IDN_DESPACHO = "
@@ -349,19 +342,8 @@ TEST(DemoWorkspace, AnswersTheStatementsTheProgramSends)
          "entityCity,entityState,entityPostalCode,entityPhone,RequestEntityID FROM requestentitydvn "
          "WHERE INTNRO = '26-0420'  AND ITEMARTID = 0  ORDER BY RequestEntityID ASC",
          3, "entityType", "EXPORTER"},
-        {"INTERNOS", "Select cuitdespaduana From caratula Where interno = '26-0412'", 1,
-         "cuitdespaduana", "20184512347"},
-        {"INTERNOS", "Select WaybillReferenceCode from IntN Where Intnro = '26-0412'", 1,
-         "WaybillReferenceCode", "HAWB-55120"},
         {"INTERNOS", "SELECT * FROM ART WHERE INTNRO = 'DI-0415'", 3, "DECLARACION_CANCELA",
          "26001DJAI000007K"},
-        {"INTERNOS", "Select descripcion from aduana Where Id = '073'", 1, "descripcion", "CORDOBA"},
-        {"INTERNOS", "Select PAI from ORG Where ORI = '438'", 1, "PAI", "ALEMANIA"},
-        {"INTERNOS",
-         "Select id as ITEM, idarticulo as ARTICULO,descripcion as DESCRIPCION, sufijos as SUFIJOS  "
-         "From GroupSubitems Where  interno = '26-0415' order by ID",
-         2},
-        {"INTERNOS", "Select Interno from Caratula where Interno = 'DI-0415'", 1},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.sql);
