@@ -166,8 +166,8 @@ void RunLog::EscribirLog(const QString &message)
 void RunLog::EscribirLogDebug(const QString &message)
 {
     EscribirLog(message);
-    // The debug window shows the moment and the message run together, as it always has.
-    debugOnly(m_clock.now().toString(kDateTimeFormat) + message);
+    // The debug window shows the moment, a blank and the message.
+    debugOnly(m_clock.now().toString(kDateTimeFormat) + QLatin1Char(' ') + message);
 }
 
 void RunLog::debugOnly(const QString &line)

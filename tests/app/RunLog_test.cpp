@@ -64,7 +64,7 @@ TEST(RunLog, DebugLinesReachTheSinksAndTheFile)
     run.log.EscribirLogDebug(QStringLiteral("Fin de proceso: 1"));
     run.log.debugOnly(QStringLiteral("HISTORIAL: select 1"));
     EXPECT_EQ(seen, QStringList({QStringLiteral("INTERNOS: SELECT valor"),
-                                 QStringLiteral("05/03/2019 14:07:09Fin de proceso: 1"),
+                                 QStringLiteral("05/03/2019 14:07:09 Fin de proceso: 1"),
                                  QStringLiteral("HISTORIAL: select 1")}));
     EXPECT_EQ(second, seen.mid(1));
     EXPECT_EQ(run.logText(), QString::fromLatin1(kHeader) + QStringLiteral("05/03/2019 14:07:09 - Fin de proceso: 1\r\n"));
