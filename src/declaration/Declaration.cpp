@@ -40,7 +40,22 @@ QString documentKind(const QString &letter)
     return {};
 }
 
+bool esExportacion(const QString &letter)
+{
+    return documentKind(letter) == QLatin1String("exportDeclaration");
+}
+
 }  // namespace
+
+QString NombreArchivoDespacho(Runtime &rt, const QString &referencia)
+{
+    QString ref = referencia;
+    ref.replace(QLatin1Char('/'), QLatin1Char('_'));
+    const QString letter = rt.Despacho.mid(5, 1).toUpper();
+    return (esExportacion(letter) ? rt.cfg.PREFIJOEXPO : rt.cfg.PREFIJO) + QLatin1Char('_')
+        + rt.Despacho.mid(5, 4).toUpper() + QLatin1Char('_') + safeFileNamePart(ref) + QLatin1Char('_')
+        + fileStamp(rt.clock.now());
+}
 
 QString XMLDespacho(Runtime &rt, GenerationReport *report)
 {
@@ -107,11 +122,7 @@ QString XMLDespacho(Runtime &rt, GenerationReport *report)
         rt.cfg.RUTAGENXML = rt.store.get(app, section, QStringLiteral("RUTAGENXML"));
 
         line = 90;
-        QString referencia = exportacion ? brokerRC : processRC;
-        referencia.replace(QLatin1Char('/'), QLatin1Char('_'));
-        const QString fileName = (exportacion ? rt.cfg.PREFIJOEXPO : rt.cfg.PREFIJO) + QLatin1Char('_')
-            + rt.Despacho.mid(5, 4).toUpper() + QLatin1Char('_') + safeFileNamePart(referencia)
-            + QLatin1Char('_') + fileStamp(rt.clock.now());
+        const QString fileName = NombreArchivoDespacho(rt, exportacion ? brokerRC : processRC);
 
         line = 100;
         const QString path = joinPath(rt.cfg.RUTAGENXML, fileName + QStringLiteral(".XML"));
