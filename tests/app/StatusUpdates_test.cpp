@@ -34,15 +34,3 @@ TEST(StatusUpdates, StatementsCarryTodayAndQuotedValues)
         EXPECT_TRUE(t.boxes.shown().isEmpty());
     }
 }
-
-TEST(StatusUpdates, RefusedProcessedUpdateIsReported)
-{
-    TestRun t;
-    t.data.failOn(QStringLiteral("HISTORIAL"), QStringLiteral("Xml_Procesado"), QStringLiteral("database is locked"));
-    Set_Procesado(t.rt, QStringLiteral("19001IC04000123A"), QStringLiteral("F"));
-    const auto shown = t.boxes.messages();
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_EQ(shown[0].text, QStringLiteral("Error -2147217900 (database is locked)\n"
-                                            "in procedure Set_Procesado of Módulo Mod_Main - 20"));
-    EXPECT_EQ(shown[0].icon, BoxIcon::Warning);
-}
