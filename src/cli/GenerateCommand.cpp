@@ -6,6 +6,7 @@
 #include "cli/CliOperator.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace b2d::cli {
@@ -70,7 +71,7 @@ int GenerateCommand::executeWithShell(Invocation &inv, Shell &shell, CliOperator
         switch (report.outcome) {
         case GenerationReport::Written:
             ++tally.written;
-            inv.io.out << report.path << '\n';
+            inv.io.out << QFileInfo(report.path).absoluteFilePath() << '\n';
             inv.io.out.flush();
             break;
         case GenerationReport::Cancelled:
