@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/DemoCommand.h"
+#include "cli/GenerateCommand.h"
 #include "cli/ListCommand.h"
 
 namespace b2d::cli {
@@ -10,6 +11,7 @@ CommandTable buildCommandTable()
     CommandTable table;
     table.push_back(std::make_unique<DemoCommand>());
     table.push_back(std::make_unique<ListCommand>());
+    table.push_back(std::make_unique<GenerateCommand>());
     return table;
 }
 
