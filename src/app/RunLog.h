@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -19,7 +20,10 @@ public:
     RunLog(const Clock &clock, QString folder = {});
 
     // The program's folder + "Logs" when it can be written, else the per-user data folder + "Logs".
-    static QString chooseLogFolder();
+    // `note`, when given, receives a line saying which one was chosen.
+    static QString chooseLogFolder(QString *note = nullptr);
+    // Where the log goes and why, for the debug trace at start-up.
+    const QString &folderNote() const { return m_folderNote; }
 
     QString NombreArchivoLog() const;   // yyyymmdd.Log
     QString CarpetaLog() const { return m_folder; }
@@ -29,14 +33,17 @@ public:
     // True when the file is in use by another process; logs "Archivo:PATH N bytes" when free.
     bool ArchivoEnUso(const QString &path);
 
-    void addDebugSink(DebugSink sink) { m_sinks.push_back(std::move(sink)); }
+    // Lines sent while no sink was listening (the start-up trace) go to the first sink added.
+    void addDebugSink(DebugSink sink);
     // Statement trace and other support lines that go to the debug sinks only, not the file.
     void debugOnly(const QString &line);
 
 private:
     const Clock &m_clock;
     QString m_folder;
+    QString m_folderNote;
     std::vector<DebugSink> m_sinks;
+    QStringList m_early;
 };
 
 }  // namespace b2d

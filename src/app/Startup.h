@@ -18,8 +18,12 @@ inline constexpr const char *kRequiredCaldraExeVersion = "3.4.0.120";
 
 // Start-up checks shared by both programs (everything of the load but the window): connect, the
 // two database versions, the executable version, the settings. A failed check shows its message
-// and throws ProgramEnd through FinalizarPrograma.
+// and throws ProgramEnd through FinalizarPrograma. Any other failure (a B2DError, for instance a
+// missing version column) is left to the caller, which reports it as the load's error.
 void runStartupChecks(Runtime &rt);
+
+// Has the data access component load its connection parameters (standard error box on failure).
+void ConectarDB(Runtime &rt);
 
 // The product version of ProgramFiles\Caldra\caldra.exe ("" when it has none; then the box
 // "No Version Info available!" has been shown).
@@ -54,12 +58,16 @@ public:
     DataAccess &db() { return *m_db; }
     SettingsStore &store() { return *m_store; }
 
+    // True once start() has created the Runtime.
+    bool started() const { return m_rt != nullptr; }
+
     // The connections file used when none is given: connections.ini in the per-user
     // configuration folder, else beside the executable.
     static QString defaultConnectionsFile();
 
 private:
     ShellOptions m_options;
+    Boxes &m_boxes;
     std::unique_ptr<Clock> m_clock;
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<RunLog> m_log;
