@@ -25,8 +25,9 @@ QString operationsStatement(const QDate &desde, const QDate &hasta, OperationsOr
 
 // The rows of the list: nine cells each (column 3 empty, the import prefix + "_" removed from
 // column 6, nulls as empty). No statement for OperationsOrder::None. Failures show the standard
-// error box of CargarGrilla and return the rows read so far.
+// error box of CargarGrilla and return the rows read so far; `failed` (when given) tells whether
+// that happened. Dates are shown dd/MM/yyyy, with the time when it is not midnight.
 QList<QStringList> CargarOperaciones(Runtime &rt, const QDate &desde, const QDate &hasta,
-                                     OperationsOrder order);
+                                     OperationsOrder order, bool *failed = nullptr);
 
 }  // namespace b2d

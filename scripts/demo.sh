@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# The demo: builds a fresh demo workspace in ./demo and shows its operations list.
+# Usage: scripts/demo.sh [path of velmorab2d-cli]   (make demo passes build/bin/velmorab2d-cli)
+set -euo pipefail
+CLI=${1:-build/bin/velmorab2d-cli}
+DEMO=${DEMO_DIR:-demo}
+
+"$CLI" demo "$DEMO" --force
+echo
+echo "== Operations of the last seven days"
+ProgramFiles="$PWD/$DEMO/ProgramFiles" "$CLI" \
+    --connections "$DEMO/connections.ini" --settings "$DEMO/settings.ini" list

@@ -1,0 +1,167 @@
+#include "cli/Command.h"
+
+#include "app/Errors.h"
+#include "app/Startup.h"
+#include "cli/CliOperator.h"
+#include "platform/Clock.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace b2d::cli {
+
+namespace {
+
+const QString kConnections = QStringLiteral("connections");
+const QString kSettings = QStringLiteral("settings");
+const QString kTraceSql = QStringLiteral("trace-sql");
+
+QString optionSyntax(const QCommandLineOption &option)
+{
+    QStringList names;
+    for (const QString &n : option.names())
+        names << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
+    QString syntax = names.join(QStringLiteral(", "));
+    if (!option.valueName().isEmpty())
+        syntax += QLatin1Char(' ') + option.valueName();
+    return syntax;
+}
+
+QString optionLines(const QList<QCommandLineOption> &options)
+{
+    QString text;
+    for (const QCommandLineOption &o : options)
+        text += QStringLiteral("  ") + optionSyntax(o).leftJustified(26) + QLatin1Char(' ')
+            + o.description() + QLatin1Char('\n');
+    return text;
+}
+
+QString describe(const B2DError &e)
+{
+    QString text = e.description();
+    if (!e.source().isEmpty())
+        text += QStringLiteral(" (") + e.source() + QLatin1Char(')');
+    return text;
+}
+
+}  // namespace
+
+void Invocation::error(const QString &message) const
+{
+    io.err << programName << ": " << message << '\n';
+    io.err.flush();
+}
+
+int Invocation::usageError(const QString &message, const QString &command) const
+{
+    error(message);
+    io.err << "Run '" << programName << ' ' << command << " --help' for its usage.\n";
+    io.err.flush();
+    return ExitUsage;
+}
+
+QString Command::helpText(const QString &programName) const
+{
+    QString text = QStringLiteral("usage: ") + programName + QStringLiteral(" [common options] ")
+        + name();
+    if (!argumentsSyntax().isEmpty())
+        text += QLatin1Char(' ') + argumentsSyntax();
+    if (!options().isEmpty())
+        text += QStringLiteral(" [options]");
+    text += QStringLiteral("\n\n") + description() + QStringLiteral("\n");
+    if (!options().isEmpty())
+        text += QStringLiteral("\noptions:\n") + optionLines(options());
+    text += QStringLiteral("\ncommon options:\n") + optionLines(commonOptions());
+    return text;
+}
+
+QList<QCommandLineOption> commonOptions()
+{
+    return {
+        QCommandLineOption(kConnections,
+                           QStringLiteral("The data access configuration (default: connections.ini "
+                                          "in the per-user configuration folder, else beside the "
+                                          "program)."),
+                           QStringLiteral("FILE")),
+        QCommandLineOption(kSettings,
+                           QStringLiteral("Use this INI file (group [GENERAL]) as the settings store."),
+                           QStringLiteral("FILE")),
+        QCommandLineOption(kTraceSql,
+                           QStringLiteral("Append one JSON line per statement asked of a database."),
+                           QStringLiteral("FILE")),
+        QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                           QStringLiteral("Show the usage and exit.")),
+    };
+}
+
+CommonOptions readCommonOptions(const QCommandLineParser &parser)
+{
+    CommonOptions o;
+    o.connectionsFile = parser.value(kConnections);
+    o.settingsFile = parser.value(kSettings);
+    o.traceSqlFile = parser.value(kTraceSql);
+    return o;
+}
+
+QDate parseCommandLineDate(const QString &text)
+{
+    const QString t = text.trimmed();
+    for (const QString &format : {QStringLiteral("d/M/yyyy"), QStringLiteral("yyyy-MM-dd")}) {
+        const QDate d = QDate::fromString(t, format);
+        if (d.isValid())
+            return d;
+    }
+    return {};
+}
+
+bool DatabaseCommand::prepare(Invocation &, CliOperator &, QString *)
+{
+    return true;
+}
+
+int DatabaseCommand::execute(Invocation &inv)
+{
+    CliOperator op(inv.io.err, inv.io.in);
+    QString problem;
+    if (!prepare(inv, op, &problem))
+        return inv.usageError(problem, name());
+
+    ShellOptions options;
+    options.connectionsFile = inv.common.connectionsFile;
+    options.settingsFile = inv.common.settingsFile;
+    options.traceSqlFile = inv.common.traceSqlFile;
+    const QString connections = options.connectionsFile.isEmpty() ? Shell::defaultConnectionsFile()
+                                                                   : options.connectionsFile;
+    if (!QFileInfo(connections).isFile())
+        return inv.usageError(QStringLiteral("connections file not found: %1").arg(connections),
+                              name());
+    if (!options.settingsFile.isEmpty() && !QFileInfo(options.settingsFile).isFile())
+        return inv.usageError(
+            QStringLiteral("settings file not found: %1").arg(options.settingsFile), name());
+
+    try {
+        Shell shell(options, op);
+        try {
+            shell.start();
+        } catch (const B2DError &e) {
+            // Before the run exists the connections could not be opened; after it, a start-up
+            // step failed (the window reports that as the error of its load).
+            inv.error((shell.started() ? QStringLiteral("start-up failed: %1")
+                                       : QStringLiteral("cannot open the databases: %1"))
+                          .arg(describe(e)));
+            return ExitFailed;
+        }
+        return executeWithShell(inv, shell, op);
+    } catch (const ProgramEnd &end) {
+        inv.error(end.reason().isEmpty()
+                      ? QStringLiteral("the program ended (Finalizar Programa)")
+                      : QStringLiteral("the program ended: %1").arg(end.reason()));
+        return ExitProgramEnd;
+    } catch (const B2DError &e) {
+        inv.error(describe(e));
+        return ExitFailed;
+    }
+}
+
+}  // namespace b2d::cli
