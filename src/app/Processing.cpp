@@ -31,7 +31,7 @@ struct GenerationScope {
 // writes ".XML", the hand-off has always looked for ".xml". Empty when there is none.
 QString findXmlAnyCase(const QString &folder, const QString &stem)
 {
-    for (const QString ext : {QStringLiteral(".XML"), QStringLiteral(".xml")}) {
+    for (const QString &ext : {QStringLiteral(".XML"), QStringLiteral(".xml")}) {
         const QString path = joinPath(folder, stem + ext);
         if (QFileInfo(path).isFile())
             return path;
@@ -92,7 +92,7 @@ GenerationReport ProcesarOperacion(Runtime &rt, const QString &despacho)
     return report;
 }
 
-bool CopiarXMLa_preFTP(Runtime &rt, const QString &sNroOperacion)
+bool CopiarXMLa_preFTP(Runtime &rt, const QString &sNroOperacion, QString *sentTo)
 {
     try {
         Recordset rs;
@@ -151,6 +151,8 @@ bool CopiarXMLa_preFTP(Runtime &rt, const QString &sNroOperacion)
         }
         Set_Enviado(rt, true, sNroOperacion);
         rt.log.EscribirLogDebug(QStringLiteral("Enviado: ") + destino);
+        if (sentTo)
+            *sentTo = destino;
         return true;
     } catch (const B2DError &e) {
         showFormError(rt, e, QStringLiteral("CopiarXMLa_preFTP"), QStringLiteral("Frm_Main"));

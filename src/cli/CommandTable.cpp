@@ -2,6 +2,7 @@
 
 #include "cli/DemoCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/SendCommand.h"
 
 namespace b2d::cli {
 
@@ -10,6 +11,7 @@ CommandTable buildCommandTable()
     CommandTable table;
     table.push_back(std::make_unique<DemoCommand>());
     table.push_back(std::make_unique<ListCommand>());
+    table.push_back(std::make_unique<SendCommand>());
     return table;
 }
 

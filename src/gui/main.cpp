@@ -57,11 +57,16 @@ int main(int argc, char **argv)
     } catch (const ProgramEnd &) {
         return 5;  // the failed check has shown its message
     } catch (const B2DError &e) {
-        boxes.inform(QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(" (")
-                         + e.description()
-                         + QStringLiteral(") in procedure Form_Load of Formulario Frm_Main"),
-                     BoxIcon::None, Runtime::appTitle());
-        return 1;
+        // Before the run exists the connections could not be opened; after it, a step of the
+        // load failed.
+        const bool started = shell && shell->started();
+        boxes.inform(started ? QStringLiteral("Error ") + QString::number(e.number())
+                                   + QStringLiteral(" (") + e.description()
+                                   + QStringLiteral(") in procedure Form_Load of Formulario Frm_Main")
+                             : QStringLiteral("No se pudieron abrir las bases de datos:")
+                                   + QLatin1Char('\n') + e.description(),
+                     started ? BoxIcon::None : BoxIcon::Critical, Runtime::appTitle());
+        return started ? 4 : 1;
     }
 
     Frm_Main window(shell->rt());
