@@ -149,6 +149,7 @@ void Frm_Main::buildControls()
     m_grid->verticalHeader()->setVisible(false);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
     m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     const auto &columns = operationsColumns();
     for (int c = 0; c < columns.size(); ++c)
