@@ -3,6 +3,7 @@
 #include "cli/DemoCommand.h"
 #include "cli/GenerateCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/SendCommand.h"
 
 namespace b2d::cli {
 
@@ -12,6 +13,7 @@ CommandTable buildCommandTable()
     table.push_back(std::make_unique<DemoCommand>());
     table.push_back(std::make_unique<ListCommand>());
     table.push_back(std::make_unique<GenerateCommand>());
+    table.push_back(std::make_unique<SendCommand>());
     return table;
 }
 
