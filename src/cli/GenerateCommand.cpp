@@ -2,8 +2,11 @@
 
 #include "app/Errors.h"
 #include "app/Processing.h"
+#include "app/Runtime.h"
 #include "app/Startup.h"
+#include "app/components/DataAccess.h"
 #include "cli/CliOperator.h"
+#include "declaration/Values.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -25,6 +28,17 @@ struct Tally {
     // A failure outweighs a cancellation, which outweighs a written file.
     int status() const { return failed ? ExitFailed : cancelled ? ExitCancelled : ExitOk; }
 };
+
+// A number typed on the command line may be wrong; the window only offers numbers of its list.
+// Generating one that has no declaration would write an empty document and report success.
+bool declarationExists(Runtime &rt, const QString &numero)
+{
+    Recordset rs;
+    return openQuery(rt, QStringLiteral("HISTORIAL"),
+                     QStringLiteral("Select DESPACHO From CARATULA_CARATULA Where DESPACHO = '")
+                         + sqlQuote(numero) + QStringLiteral("'"),
+                     rs);
+}
 
 }  // namespace
 
@@ -58,6 +72,13 @@ int GenerateCommand::executeWithShell(Invocation &inv, Shell &shell, CliOperator
     Tally tally;
     for (const QString &numero : inv.arguments) {
         op.newGeneration();
+        if (!declarationExists(shell.rt(), numero)) {
+            inv.io.err << "velmorab2d-cli: operation " << numero
+                       << " has no declaration in HISTORIAL (CARATULA_CARATULA); nothing written\n";
+            inv.io.err.flush();
+            ++tally.failed;
+            continue;
+        }
         GenerationReport report;
         try {
             report = ProcesarOperacion(shell.rt(), numero);

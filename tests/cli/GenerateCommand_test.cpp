@@ -1,3 +1,4 @@
+#include "app/workspace/Workspace.h"
 #include "cli/CommandLine.h"
 
 #include <QDir>
@@ -5,6 +6,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
+
 #include <gtest/gtest.h>
 
 using namespace b2d::cli;
@@ -101,6 +103,8 @@ TEST_F(GenerateCommandTest, EachOutcomeHasItsStatus)
         {"several cancelled", {QStringLiteral("26001EC01000045B"), QStringLiteral("26001IC04000123A"),
                                QStringLiteral("--answer"), QStringLiteral("ProcessRC=")},
          ExitCancelled, 0, "", "0 written, 2 cancelled, 0 failed"},
+        {"unknown number fails", {QStringLiteral("26001IC04999999Z")}, ExitFailed, 0,
+         "26001IC04999999Z has no declaration", ""},
         {"program end stops the rest", {QStringLiteral("26001EC01000045B"), QStringLiteral("26001XC04000123A"),
                                         QStringLiteral("26001IC04000123A")},
          ExitProgramEnd, 1, "the program ended", "1 written, 0 cancelled, 0 failed"},
@@ -108,6 +112,10 @@ TEST_F(GenerateCommandTest, EachOutcomeHasItsStatus)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         newDemo();
+        // A declaration of a kind the program does not support.
+        b2d::Workspace(demo + QStringLiteral("/data"))
+            .runSql(QStringLiteral("HISTORIAL"),
+                    QStringLiteral("INSERT INTO CARATULA_CARATULA (DESPACHO) VALUES ('26001XC04000123A')"));
         const GenerateRun r = generate(c.arguments + answers());
         EXPECT_EQ(r.status, c.status) << r.err.toStdString();
         const QStringList files = written();
