@@ -91,99 +91,89 @@ double number(Runtime &rt, const Recordset &rs, const char *column)
     FinalizarPrograma(rt, QStringLiteral("Concepto sin descripcion en TAX: ") + codigo);
 }
 
+// The declaration-level duties share one shape: a query, then one declarationDuty a row whose
+// type text comes from the row's description, code and obligation type. A failure shows the
+// builder's standard box and keeps the elements built so far.
+template <typename Description>
+QString declarationDuties(Runtime &rt, const QString &sql, const char *codigoColumn,
+                          const char *tipoColumn, const QString &traceLabel,
+                          const QString &procedure, Description description)
+{
+    QString out;
+    try {
+        Recordset rs;
+        if (!openQuery(rt, kHistorial, sql, rs))
+            return out;
+        while (!rs.EOF_()) {
+            const QString tipo = tipoConcepto(rt, description(rs), text(rs, codigoColumn),
+                                              text(rs, tipoColumn));
+            rt.trace(traceLabel + tipo);
+            out += declarationDuty(rt, tipo, number(rt, rs, "MONTO"));
+            rs.MoveNext();
+        }
+    } catch (const B2DError &e) {
+        showStandardError(rt, e, procedure, kModule);
+    }
+    return out;
+}
+
 }  // namespace
 
 QString GetCaratulaConceptos(Runtime &rt, const QString & /*monedaFob*/)
 {
-    QString out;
-    try {
-        const QString sql =
-            QStringLiteral("SELECT TAX.LTAXABR AS DESCRIPCION,CARATULA_LIQUIDACIONES.MONTO_CONCEPTO AS "
-                           "MONTO , CARATULA_LIQUIDACIONES.CODIGO_CONCEPTO as CODIGO, "
-                           "CARATULA_LIQUIDACIONES.TIPO_OBLIGACION as TIPO")
-            + QStringLiteral(" From TAX, CARATULA_LIQUIDACIONES")
-            + QStringLiteral(" WHERE IDN_DESPACHO = '") + sqlQuote(rt.Despacho) + QStringLiteral("'")
-            + QStringLiteral(" AND TAX.CTAX = CARATULA_LIQUIDACIONES.CODIGO_CONCEPTO and")
-            + QStringLiteral(" CTAX NOT IN ('429','450','451','452','453','454','455','456','457','458',"
-                             "'459','460','461','462','463','464','465','466','467','468','469','470',"
-                             "'471','472')");
-        Recordset rs;
-        if (!openQuery(rt, kHistorial, sql, rs))
-            return out;
-        while (!rs.EOF_()) {
-            const QString tipo = tipoConcepto(rt, text(rs, "DESCRIPCION"), text(rs, "CODIGO"),
-                                              text(rs, "Tipo"));
-            rt.trace(QStringLiteral("Concepto Caratula: ") + tipo);
-            out += declarationDuty(rt, tipo, number(rt, rs, "MONTO"));
-            rs.MoveNext();
-        }
-    } catch (const B2DError &e) {
-        showStandardError(rt, e, QStringLiteral("GetCaratulaConceptos"), kModule);
-    }
-    return out;
+    const QString sql =
+        QStringLiteral("SELECT TAX.LTAXABR AS DESCRIPCION,CARATULA_LIQUIDACIONES.MONTO_CONCEPTO AS "
+                       "MONTO , CARATULA_LIQUIDACIONES.CODIGO_CONCEPTO as CODIGO, "
+                       "CARATULA_LIQUIDACIONES.TIPO_OBLIGACION as TIPO")
+        + QStringLiteral(" From TAX, CARATULA_LIQUIDACIONES")
+        + QStringLiteral(" WHERE IDN_DESPACHO = '") + sqlQuote(rt.Despacho) + QStringLiteral("'")
+        + QStringLiteral(" AND TAX.CTAX = CARATULA_LIQUIDACIONES.CODIGO_CONCEPTO and")
+        + QStringLiteral(" CTAX NOT IN ('429','450','451','452','453','454','455','456','457','458',"
+                         "'459','460','461','462','463','464','465','466','467','468','469','470',"
+                         "'471','472')");
+    return declarationDuties(rt, sql, "CODIGO", "Tipo", QStringLiteral("Concepto Caratula: "),
+                             QStringLiteral("GetCaratulaConceptos"),
+                             [](const Recordset &rs) { return text(rs, "DESCRIPCION"); });
 }
 
 QString GetCaratulaINGBRUTOS(Runtime &rt, const QString & /*monedaFob*/)
 {
-    QString out;
-    try {
-        const QString sql =
-            QStringLiteral("SELECT SUM(CAST(MONTO_CONCEPTO as FLOAT)) AS MONTO , TIPO_OBLIGACION , "
-                           "CODIGO_CONCEPTO")
-            + QStringLiteral(" From ITEMS_LIQUIDACION_ITEM")
-            + QStringLiteral(" WHERE CODIGO_CONCEPTO = '900' AND IDN_DESPACHO = '")
-            + sqlQuote(rt.Despacho) + QStringLiteral("'")
-            + QStringLiteral(" GROUP BY TIPO_OBLIGACION, CODIGO_CONCEPTO");
-        Recordset rs;
-        if (!openQuery(rt, kHistorial, sql, rs))
-            return out;
-        while (!rs.EOF_()) {
-            const QString tipo = tipoConcepto(rt, QStringLiteral("INGRESOS BRUTOS"),
-                                              text(rs, "CODIGO_CONCEPTO"), text(rs, "tipo_obligacion"));
-            rt.trace(QStringLiteral("Concepto en Caratula INGBRUTOS: ") + tipo);
-            out += declarationDuty(rt, tipo, number(rt, rs, "MONTO"));
-            rs.MoveNext();
-        }
-    } catch (const B2DError &e) {
-        showStandardError(rt, e, QStringLiteral("GetCaratulaINGBRUTOS"), kModule);
-    }
-    return out;
+    const QString sql =
+        QStringLiteral("SELECT SUM(CAST(MONTO_CONCEPTO as FLOAT)) AS MONTO , TIPO_OBLIGACION , "
+                       "CODIGO_CONCEPTO")
+        + QStringLiteral(" From ITEMS_LIQUIDACION_ITEM")
+        + QStringLiteral(" WHERE CODIGO_CONCEPTO = '900' AND IDN_DESPACHO = '")
+        + sqlQuote(rt.Despacho) + QStringLiteral("'")
+        + QStringLiteral(" GROUP BY TIPO_OBLIGACION, CODIGO_CONCEPTO");
+    return declarationDuties(rt, sql, "CODIGO_CONCEPTO", "tipo_obligacion",
+                             QStringLiteral("Concepto en Caratula INGBRUTOS: "),
+                             QStringLiteral("GetCaratulaINGBRUTOS"),
+                             [](const Recordset &) { return QStringLiteral("INGRESOS BRUTOS"); });
 }
 
 QString GetCaratulaINGBRUTOSDesglose(Runtime &rt)
 {
-    QString out;
-    try {
-        const QString sql =
-            QStringLiteral("SELECT cast(caratula_LIQUIDACIONES.MONTO_CONCEPTO as numeric(18,7)) AS MONTO ")
-            + QStringLiteral(",caratula_LIQUIDACIONES.CODIGO_CONCEPTO ")
-            + QStringLiteral(",caratula_ingresos_brutos.PORC_DISTRIBUCION ")
-            + QStringLiteral(",NombreConcepto=(SELECT JRDPRV FROM JRD WHERE "
-                             "JRDEXT=caratula_LIQUIDACIONes.CODIGO_CONCEPTO),caratula_LIQUIDACIONES."
-                             "TIPO_OBLIGACION ")
-            + QStringLiteral("From CARATULA_LIQUIDACIONES ")
-            + QStringLiteral("INNER JOIN CARATULA_INGRESOS_BRUTOS ON "
-                             "(CARATULA_INGRESOS_BRUTOS.IDN_DESPACHO = "
-                             "CARATULA_LIQUIDACIONES.IDN_DESPACHO) ")
-            + QStringLiteral("INNER JOIN JRD ON (CARATULA_LIQUIDACIONES.CODIGO_CONCEPTO = JRD.JRDEXT "
-                             "AND CARATULA_INGRESOS_BRUTOS.JURISDICCION = JRD.JRDNRO) ")
-            + QStringLiteral("WHERE CARATULA_LIQUIDACIONES.IDN_DESPACHO ='") + sqlQuote(rt.Despacho)
-            + QStringLiteral("'");
-        Recordset rs;
-        if (!openQuery(rt, kHistorial, sql, rs))
-            return out;
-        while (!rs.EOF_()) {
-            // The amount is the one liquidated for the jurisdiction's concept, as it stands.
-            const QString tipo = tipoConcepto(rt, QStringLiteral("IIBB ") + text(rs, "NombreConcepto"),
-                                              text(rs, "CODIGO_CONCEPTO"), text(rs, "tipo_obligacion"));
-            rt.trace(QStringLiteral("Concepto INGBRUTOS Desglose: ") + tipo);
-            out += declarationDuty(rt, tipo, number(rt, rs, "MONTO"));
-            rs.MoveNext();
-        }
-    } catch (const B2DError &e) {
-        showStandardError(rt, e, QStringLiteral("GetCaratulaINGBRUTOS"), kModule);
-    }
-    return out;
+    const QString sql =
+        QStringLiteral("SELECT cast(caratula_LIQUIDACIONES.MONTO_CONCEPTO as numeric(18,7)) AS MONTO ")
+        + QStringLiteral(",caratula_LIQUIDACIONES.CODIGO_CONCEPTO ")
+        + QStringLiteral(",caratula_ingresos_brutos.PORC_DISTRIBUCION ")
+        + QStringLiteral(",NombreConcepto=(SELECT JRDPRV FROM JRD WHERE "
+                         "JRDEXT=caratula_LIQUIDACIONes.CODIGO_CONCEPTO),caratula_LIQUIDACIONES."
+                         "TIPO_OBLIGACION ")
+        + QStringLiteral("From CARATULA_LIQUIDACIONES ")
+        + QStringLiteral("INNER JOIN CARATULA_INGRESOS_BRUTOS ON "
+                         "(CARATULA_INGRESOS_BRUTOS.IDN_DESPACHO = "
+                         "CARATULA_LIQUIDACIONES.IDN_DESPACHO) ")
+        + QStringLiteral("INNER JOIN JRD ON (CARATULA_LIQUIDACIONES.CODIGO_CONCEPTO = JRD.JRDEXT "
+                         "AND CARATULA_INGRESOS_BRUTOS.JURISDICCION = JRD.JRDNRO) ")
+        + QStringLiteral("WHERE CARATULA_LIQUIDACIONES.IDN_DESPACHO ='") + sqlQuote(rt.Despacho)
+        + QStringLiteral("'");
+    // The amount is the one liquidated for the jurisdiction's concept, as it stands.
+    return declarationDuties(rt, sql, "CODIGO_CONCEPTO", "tipo_obligacion",
+                             QStringLiteral("Concepto INGBRUTOS Desglose: "),
+                             QStringLiteral("GetCaratulaINGBRUTOS"), [](const Recordset &rs) {
+                                 return QStringLiteral("IIBB ") + text(rs, "NombreConcepto");
+                             });
 }
 
 namespace {
