@@ -17,7 +17,7 @@ void Set_Procesado(Runtime &rt, const QString &despacho, const QString &fileName
 // Marks the operation sent (today) or not sent (NULL).
 void Set_Enviado(Runtime &rt, bool enviado, const QString &despacho);
 // F12's hand-off: copies the generated file into the send folder and marks it sent. True when it
-// was copied and marked.
-bool CopiarXMLa_preFTP(Runtime &rt, const QString &sNroOperacion);
+// was copied and marked; `sentTo` (when given) then holds the copy's path.
+bool CopiarXMLa_preFTP(Runtime &rt, const QString &sNroOperacion, QString *sentTo = nullptr);
 
 }  // namespace b2d

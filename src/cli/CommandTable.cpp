@@ -1,7 +1,9 @@
 #include "cli/CommandLine.h"
 
 #include "cli/DemoCommand.h"
+#include "cli/GenerateCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/SendCommand.h"
 
 namespace b2d::cli {
 
@@ -10,6 +12,8 @@ CommandTable buildCommandTable()
     CommandTable table;
     table.push_back(std::make_unique<DemoCommand>());
     table.push_back(std::make_unique<ListCommand>());
+    table.push_back(std::make_unique<GenerateCommand>());
+    table.push_back(std::make_unique<SendCommand>());
     return table;
 }
 

@@ -18,4 +18,8 @@ struct GenerationReport {
 // An unsupported subregime letter ends the program (throws ProgramEnd).
 QString XMLDespacho(Runtime &rt, GenerationReport *report = nullptr);
 
+// The name of a declaration's file without folder and extension: the import or export prefix,
+// the subregime code, the reference code (made safe for a file name) and the local time.
+QString NombreArchivoDespacho(Runtime &rt, const QString &referencia);
+
 }  // namespace b2d

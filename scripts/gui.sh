@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# The window on the demo workspace: builds ./demo when it is missing, then starts velmorab2d on
+# its databases, settings and stand-in installation.
+# Usage: scripts/gui.sh [build folder]   (make gui passes build)
+set -euo pipefail
+BUILD=${1:-build}
+DEMO=$(realpath -m "${DEMO_DIR:-demo}")
+
+if [ ! -f "$DEMO/connections.ini" ] || [ ! -f "$DEMO/settings.ini" ]; then
+    force=()
+    [ -e "$DEMO" ] && force=(--force)
+    "$BUILD/bin/velmorab2d-cli" demo "$DEMO" "${force[@]}"
+fi
+
+ProgramFiles="$DEMO/ProgramFiles" exec "$BUILD/bin/velmorab2d" \
+    --connections "$DEMO/connections.ini" --settings "$DEMO/settings.ini" "${@:2}"

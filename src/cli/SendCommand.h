@@ -1,0 +1,24 @@
+#pragma once
+
+#include "cli/Command.h"
+
+namespace b2d::cli {
+
+// send NUMBER: the hand-off of F12 without its question (the command is the confirmation): the
+// operation's generated file is copied into the send folder and the operation marked sent. Prints
+// the sent file's path; status 4 when nothing was sent.
+class SendCommand final : public DatabaseCommand {
+public:
+    QString name() const override { return QStringLiteral("send"); }
+    QString description() const override;
+    QString argumentsSyntax() const override { return QStringLiteral("NUMBER"); }
+
+protected:
+    bool prepare(Invocation &inv, CliOperator &op, QString *error) override;
+    int executeWithShell(Invocation &inv, Shell &shell, CliOperator &op) override;
+
+private:
+    QString m_number;
+};
+
+}  // namespace b2d::cli

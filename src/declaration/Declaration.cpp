@@ -1,0 +1,166 @@
+#include "declaration/Declaration.h"
+
+#include "app/Errors.h"
+#include "app/Processing.h"
+#include "app/Runtime.h"
+#include "app/components/DataAccess.h"
+#include "app/components/FileWriter.h"
+#include "config/Settings.h"
+#include "declaration/Header.h"
+#include "declaration/Items.h"
+#include "declaration/Prompts.h"
+#include "declaration/Values.h"
+#include "platform/Boxes.h"
+#include "platform/Clock.h"
+#include "platform/SettingsStore.h"
+
+namespace b2d {
+
+namespace {
+
+// The read cache lives for one generation, however it ends.
+class GenerationScope {
+public:
+    explicit GenerationScope(DataAccess &db) : m_db(db) { m_db.beginGeneration(); }
+    ~GenerationScope() { m_db.endGeneration(); }
+    GenerationScope(const GenerationScope &) = delete;
+    GenerationScope &operator=(const GenerationScope &) = delete;
+
+private:
+    DataAccess &m_db;
+};
+
+// The document kind of a subregime letter; empty for one this program cannot generate.
+QString documentKind(const QString &letter)
+{
+    if (letter == QLatin1String("I") || letter == QLatin1String("D") || letter == QLatin1String("T"))
+        return QStringLiteral("importDeclaration");
+    if (letter == QLatin1String("E") || letter == QLatin1String("R"))
+        return QStringLiteral("exportDeclaration");
+    return {};
+}
+
+bool esExportacion(const QString &letter)
+{
+    return documentKind(letter) == QLatin1String("exportDeclaration");
+}
+
+}  // namespace
+
+QString NombreArchivoDespacho(Runtime &rt, const QString &referencia)
+{
+    QString ref = referencia;
+    ref.replace(QLatin1Char('/'), QLatin1Char('_'));
+    const QString letter = rt.Despacho.mid(5, 1).toUpper();
+    return (esExportacion(letter) ? rt.cfg.PREFIJOEXPO : rt.cfg.PREFIJO) + QLatin1Char('_')
+        + rt.Despacho.mid(5, 4).toUpper() + QLatin1Char('_') + safeFileNamePart(ref) + QLatin1Char('_')
+        + fileStamp(rt.clock.now());
+}
+
+QString XMLDespacho(Runtime &rt, GenerationReport *report)
+{
+    GenerationReport local;
+    GenerationReport &rep = report ? *report : local;
+    rep = GenerationReport{};
+    rep.outcome = GenerationReport::Failed;
+
+    GenerationScope scope(rt.db);
+    int line = 10;
+    try {
+        QString documento = QStringLiteral("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>")
+            + QStringLiteral("<Broker2Dorvane>");
+
+        line = 20;
+        rt.subregimen = rt.Despacho.mid(5, 1).toUpper();
+        const QString kind = documentKind(rt.subregimen);
+        if (kind.isEmpty()) {
+            rt.boxes.inform(QStringLiteral("Tipo de Operacion no soportada por esta version del programa:")
+                                + QLatin1Char('\n') + QStringLiteral("SubReg:") + rt.subregimen
+                                + QLatin1Char('\n') + QStringLiteral("Despacho:") + rt.Despacho
+                                + QLatin1Char('\n') + QLatin1Char('\n')
+                                + QStringLiteral("La aplicacion no podra continuar."),
+                            BoxIcon::Critical, Runtime::appTitle());
+            FinalizarPrograma(rt, QStringLiteral("Tipo de Operacion no soportada: ") + rt.Despacho);
+        }
+        const bool exportacion = kind == QLatin1String("exportDeclaration");
+
+        line = 30;
+        documento += QStringLiteral("<") + kind + QStringLiteral(">");
+
+        line = 40;
+        QString monedaFob, monedaFlete, monedaSeguro, condicionVenta, brokerRC, processRC;
+        documento += GetCaratulaInfo(rt, monedaFob, monedaFlete, monedaSeguro, condicionVenta,
+                                     brokerRC, processRC);
+        if (rt.generacionCancelada) {
+            rep.outcome = GenerationReport::Cancelled;
+            return {};
+        }
+
+        line = 50;
+        documento += GetItemInfo(rt, monedaFob, monedaFlete, monedaSeguro, condicionVenta, brokerRC,
+                                 rt.subregimen, processRC);
+        if (rt.generacionCancelada) {
+            rep.outcome = GenerationReport::Cancelled;
+            return {};
+        }
+
+        line = 60;
+        documento += GetFacturas(rt);
+        documento += GetDeclarationFlexField_CUIT(rt);
+        documento += QStringLiteral("</") + kind + QStringLiteral(">") + QStringLiteral("</Broker2Dorvane>");
+
+        line = 70;
+        if (brokerRC.trimmed().isEmpty())
+            brokerRC = ObtenerNombreArchivo(rt);
+        brokerRC.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('#'), QLatin1Char('_'));
+
+        // A folder changed while the program runs takes effect on the next file.
+        line = 80;
+        const QString app = QLatin1String(kSettingsApp);
+        const QString section = QLatin1String(kSettingsSection);
+        rt.cfg.RUTAB2D = rt.store.get(app, section, QStringLiteral("RUTAB2D"));
+        rt.cfg.RUTAGENXML = rt.store.get(app, section, QStringLiteral("RUTAGENXML"));
+
+        line = 90;
+        const QString fileName = NombreArchivoDespacho(rt, exportacion ? brokerRC : processRC);
+
+        line = 100;
+        const QString path = joinPath(rt.cfg.RUTAGENXML, fileName + QStringLiteral(".XML"));
+
+        line = 110;
+        try {
+            if (rt.cfg.RUTAGENXML.trimmed().isEmpty())
+                throw B2DError(ErrNo::PathNotFound, QStringLiteral("XMLDespacho"),
+                               QStringLiteral("No esta configurada la carpeta de generacion (RUTAGENXML)"));
+            FileWriter writer;
+            writer.ubicacion_archivo = path;
+            writer.crear_archivo();
+            writer.escribir(documento);
+            writer.cerrar_archivo();
+        } catch (const B2DError &e) {
+            // Nothing was written: the program goes on, nothing is recorded.
+            showStandardError(rt, e, QStringLiteral("XMLDespacho"), QStringLiteral("Mod_Main"),
+                              QString::number(line));
+            return {};
+        }
+
+        line = 120;
+        rt.boxes.inform(QStringLiteral("El archivo se ha generado,") + QLatin1Char('\n')
+                            + QStringLiteral(" Ubicacion: ") + path + QLatin1Char('\n')
+                            + QStringLiteral(" La informacion esta lista para subirlo a la carpeta FTP de Dorvane"),
+                        BoxIcon::Information, Runtime::appTitle());
+
+        line = 130;
+        Set_Procesado(rt, rt.Despacho, fileName);
+        rep.outcome = GenerationReport::Written;
+        rep.path = path;
+        rep.fileName = fileName;
+    } catch (const B2DError &e) {
+        showErrorText(rt, e.description() + QLatin1Char('\n') + QString::number(e.number())
+                              + QStringLiteral("XMLDespacho linea ") + QString::number(line)
+                              + QStringLiteral("::") + e.source());
+    }
+    return {};
+}
+
+}  // namespace b2d

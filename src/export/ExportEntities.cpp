@@ -1,0 +1,23 @@
+#include "export/ExportEntities.h"
+
+#include "app/Runtime.h"
+#include "app/components/DataAccess.h"
+#include "import/PartyRows.h"
+
+namespace b2d {
+
+// Failures (a missing column, a broken connection) are not trapped here: they reach the header
+// builder and the document driver, which report them.
+QString GetEXPOTAG_declarationEntity(Runtime &rt, const QString &interno, int item,
+                                     const QString &invoiceNumber, const QString &preparedQuery)
+{
+    const QString element = partyElementName(item);
+    const QString sql =
+        preparedQuery.isEmpty() ? partyQuery(interno, item, invoiceNumber) : preparedQuery;
+    Recordset rs;
+    if (!openQuery(rt, QStringLiteral("INTERNOS"), sql, rs))
+        return {};
+    return partyElements(rs, element);
+}
+
+}  // namespace b2d

@@ -1,0 +1,88 @@
+// velmorab2d: the operator's window.
+#include "app/Errors.h"
+#include "app/Runtime.h"
+#include "app/Startup.h"
+#include "gui/Frm_Main.h"
+#include "gui/QtBoxes.h"
+#include "platform/Clock.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTextStream>
+#include <QTimer>
+
+using namespace b2d;
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("velmorab2d"));
+    QApplication::setApplicationVersion(Runtime::version());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Proceso Dorvane B2D - (Operaciones)"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption connections(QStringLiteral("connections"),
+                                         QStringLiteral("Data access configuration file."),
+                                         QStringLiteral("FILE"));
+    const QCommandLineOption settings(QStringLiteral("settings"),
+                                      QStringLiteral("INI file used as the settings store."),
+                                      QStringLiteral("FILE"));
+    const QCommandLineOption traceSql(QStringLiteral("trace-sql"),
+                                      QStringLiteral("Append every statement as one JSON line."),
+                                      QStringLiteral("FILE"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the main window as a PNG file and quit."),
+        QStringLiteral("FILE"));
+    parser.addOptions({connections, settings, traceSql, screenshot});
+    parser.process(app);
+    if (!parser.positionalArguments().isEmpty()) {
+        QTextStream(stderr) << "velmorab2d: unexpected argument " << parser.positionalArguments().first()
+                            << "\n";
+        return 1;
+    }
+
+    ShellOptions options;
+    options.connectionsFile = parser.value(connections);
+    options.settingsFile = parser.value(settings);
+    options.traceSqlFile = parser.value(traceSql);
+
+    QtBoxes boxes;
+    std::unique_ptr<Shell> shell;
+    try {
+        shell = std::make_unique<Shell>(options, boxes);
+        shell->start();
+    } catch (const ProgramEnd &) {
+        return 5;  // the failed check has shown its message
+    } catch (const B2DError &e) {
+        // Before the run exists the connections could not be opened; after it, a step of the
+        // load failed.
+        const bool started = shell && shell->started();
+        boxes.inform(started ? QStringLiteral("Error ") + QString::number(e.number())
+                                   + QStringLiteral(" (") + e.description()
+                                   + QStringLiteral(") in procedure Form_Load of Formulario Frm_Main")
+                             : QStringLiteral("No se pudieron abrir las bases de datos:")
+                                   + QLatin1Char('\n') + e.description(),
+                     started ? BoxIcon::None : BoxIcon::Critical, Runtime::appTitle());
+        return started ? 4 : 1;
+    }
+
+    Frm_Main window(shell->rt());
+    boxes.setParentWidget(&window);
+    QObject::connect(&window, &Frm_Main::programEnded, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+    window.show();
+
+    if (parser.isSet(screenshot)) {
+        const QString file = parser.value(screenshot);
+        QTimer::singleShot(500, &window, [&window, file] {
+            const bool saved = window.grab().save(file, "PNG");
+            if (!saved)
+                QTextStream(stderr) << "velmorab2d: cannot write " << file << "\n";
+            QApplication::exit(saved ? 0 : 1);
+        });
+    }
+    return app.exec();
+}

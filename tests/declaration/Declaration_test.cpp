@@ -1,0 +1,208 @@
+#include "support/TestSupport.h"
+
+#include "app/Errors.h"
+#include "declaration/Declaration.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace b2d;
+using b2d::test::TestRun;
+
+namespace {
+
+const QString H = QStringLiteral("HISTORIAL");
+const QString kEnvelope = QStringLiteral("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><Broker2Dorvane>");
+
+// A generation over a declaration whose header row the databases do not hold: the header and
+// items sections stay empty, and the broker reference code is asked as the file name.
+struct DriverRun : TestRun {
+    explicit DriverRun(const QString &despacho)
+    {
+        rt.Despacho = despacho;
+        out = dir.path() + QStringLiteral("/out/");
+        QDir().mkpath(out);
+        rt.cfg.PREFIJO = QStringLiteral("AB_");
+        rt.cfg.PREFIJOEXPO = QStringLiteral("EX");
+        setFolder(out);
+    }
+    void setFolder(const QString &folder)
+    {
+        store.save(QStringLiteral("VELMORAB2D"), QStringLiteral("GENERAL"), QStringLiteral("RUTAGENXML"), folder);
+    }
+    QStringList writes() const
+    {
+        QStringList w;
+        for (const auto &c : data.calls())
+            if (c.write)
+                w << c.sql;
+        return w;
+    }
+    QStringList files() const { return QDir(out).entryList(QDir::Files | QDir::Hidden); }  // temporaries too
+    GenerationReport generate()
+    {
+        GenerationReport rep;
+        EXPECT_EQ(XMLDespacho(rt, &rep), QString());
+        EXPECT_FALSE(rt.db.cacheEnabled());
+        return rep;
+    }
+    QString out;
+};
+
+}  // namespace
+
+TEST(Declaration, FileNameJoinsPrefixSubregimeCodeReferenceAndTime)
+{
+    const struct {
+        const char *despacho;
+        const char *reference;
+        const char *name;
+    } cases[] = {
+        {"19001IC04000123A", "2019/77", "AB__IC04_2019_77_20190305140709"},
+        {"19001EC01000045B", "0055_09", "EX_EC01_0055_09_20190305140709"},
+        {"19001IC04000123A", "a\\b:c*d?e\"f<g>h|i", "AB__IC04_a_b_c_d_e_f_g_h_i_20190305140709"},
+        {"19001IC04000123A", "..\\..\\x", "AB__IC04_.._.._x_20190305140709"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.reference);
+        TestRun t;
+        t.rt.Despacho = QString::fromUtf8(c.despacho);
+        t.rt.cfg.PREFIJO = QStringLiteral("AB_");
+        t.rt.cfg.PREFIJOEXPO = QStringLiteral("EX");
+        EXPECT_EQ(NombreArchivoDespacho(t.rt, QString::fromUtf8(c.reference)), QString::fromUtf8(c.name));
+    }
+}
+
+TEST(Declaration, WritesTheDocumentAsksForAMissingReferenceAndRecordsIt)
+{
+    const struct {
+        const char *despacho;
+        const char *typed;  // the file name the operator types
+        const char *kind;
+        const char *name;
+    } cases[] = {
+        {"19001RC01000045B", "0055/09#3", "exportDeclaration", "EX_RC01_0055_09_3_20190305140709"},
+        {"19001TC04000123A", "0055/09", "importDeclaration", "AB__TC04__20190305140709"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.despacho);
+        DriverRun t(QString::fromUtf8(c.despacho));
+        t.rt.cfg.RUTAGENXML = QStringLiteral("/stale/");
+        t.data.onContains(H, QStringLiteral("From CARATULA_DOCUMENTOS"),
+                          rows({QStringLiteral("REFERENCIA")}, {{QStringLiteral("Tornillos, tuercas & más")}}));
+        t.boxes.type(QString::fromUtf8(c.typed));
+
+        const GenerationReport rep = t.generate();
+        const QString name = QString::fromUtf8(c.name);
+        const QString path = t.out + name + QStringLiteral(".XML");
+        EXPECT_EQ(rep.outcome, GenerationReport::Written);
+        EXPECT_EQ(rep.fileName, name);
+        EXPECT_EQ(rep.path, path);
+        EXPECT_EQ(t.rt.cfg.RUTAGENXML, t.out);  // re-read from the store
+        EXPECT_EQ(t.rt.subregimen, QString::fromUtf8(c.despacho).mid(5, 1));
+        EXPECT_EQ(t.files(), QStringList{name + QStringLiteral(".XML")});
+
+        const QString doc = QString::fromLatin1(test::readFile(path));
+        const QString kind = QString::fromUtf8(c.kind);
+        EXPECT_TRUE(doc.startsWith(kEnvelope + QLatin1Char('<') + kind + QLatin1Char('>'))) << doc.toStdString();
+        EXPECT_TRUE(doc.endsWith(QStringLiteral("</") + kind + QStringLiteral("></Broker2Dorvane>")));
+        // Free text keeps its commas; nothing is escaped twice.
+        EXPECT_TRUE(doc.contains(QStringLiteral("Tornillos, tuercas &amp; más"))) << doc.toStdString();
+
+        const auto shown = t.boxes.shown();
+        ASSERT_GE(shown.size(), 2);
+        EXPECT_EQ(shown.first().title, QStringLiteral("Generar Archivo"));
+        EXPECT_EQ(shown.last().text, QStringLiteral("El archivo se ha generado,\n Ubicacion: ") + path
+                                         + QStringLiteral("\n La informacion esta lista para subirlo a la carpeta FTP de Dorvane"));
+        EXPECT_EQ(shown.last().icon, BoxIcon::Information);
+        EXPECT_EQ(t.writes(), QStringList{QStringLiteral("Update Caratula_Caratula Set Xml_Procesado = {d '2019-03-05'} ,Xml_B2DFile = '")
+                                          + name + QStringLiteral("' Where Despacho ='") + QString::fromUtf8(c.despacho)
+                                          + QStringLiteral("'")});
+    }
+}
+
+TEST(Declaration, UnsupportedSubregimeEndsTheProgram)
+{
+    const struct {
+        const char *despacho;
+        const char *letter;
+    } cases[] = {{"19001XC04000123A", "X"}, {"19001", ""}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.despacho);
+        DriverRun t(QString::fromUtf8(c.despacho));
+        GenerationReport rep;
+        EXPECT_THROW(XMLDespacho(t.rt, &rep), ProgramEnd);
+        EXPECT_FALSE(t.rt.db.cacheEnabled());
+        EXPECT_EQ(rep.outcome, GenerationReport::Failed);
+        const auto shown = t.boxes.messages();
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_EQ(shown[0].text, QStringLiteral("Tipo de Operacion no soportada por esta version del programa:\nSubReg:")
+                                     + QString::fromUtf8(c.letter) + QStringLiteral("\nDespacho:")
+                                     + QString::fromUtf8(c.despacho) + QStringLiteral("\n\nLa aplicacion no podra continuar."));
+        EXPECT_EQ(shown[0].icon, BoxIcon::Critical);
+        EXPECT_TRUE(t.data.calls().isEmpty());
+        EXPECT_TRUE(t.files().isEmpty());
+    }
+}
+
+TEST(Declaration, CancelledHeaderWritesAndRecordsNothing)
+{
+    DriverRun t(QStringLiteral("19001IC04000123A"));
+    // The header row exists; the operator gives up at the first reference code.
+    t.data.onContains(H, QStringLiteral("From CARATULA_CARATULA WHERE DESPACHO"),
+                      rows({QStringLiteral("DESPACHO"), QStringLiteral("DESTINACION"), QStringLiteral("COD_ADUANA"),
+                            QStringLiteral("IDENTIFICADOR_PROPIO")},
+                           {{QStringLiteral("19001IC04000123A"), QStringLiteral("IC04"), QStringLiteral("001"), QString()}}));
+    t.boxes.type(QString());
+    t.boxes.answer(true);
+
+    const GenerationReport rep = t.generate();
+    EXPECT_EQ(rep.outcome, GenerationReport::Cancelled);
+    EXPECT_TRUE(t.rt.generacionCancelada);
+    EXPECT_TRUE(t.files().isEmpty());
+    EXPECT_TRUE(t.writes().isEmpty());
+    // Only the prompt's own boxes: its cancel question and its error box.
+    const auto shown = t.boxes.messages();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0].buttons, BoxButtons::YesNo);
+    EXPECT_TRUE(shown[1].text.startsWith(QStringLiteral("Error -2147220393 (Proceso Cancelado por usuario) en ObtenerBrokerReferenceCode")));
+}
+
+TEST(Declaration, FailedWriteIsReportedAndNothingIsRecorded)
+{
+    DriverRun t(QStringLiteral("19001EC01000045B"));
+    t.setFolder(t.dir.path() + QStringLiteral("/missing/"));
+    t.boxes.type(QStringLiteral("0055/09"));
+
+    const GenerationReport rep = t.generate();
+    EXPECT_EQ(rep.outcome, GenerationReport::Failed);
+    EXPECT_TRUE(t.writes().isEmpty());
+    EXPECT_FALSE(QDir(t.dir.path() + QStringLiteral("/missing")).exists());
+    const auto shown = t.boxes.messages();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].text.endsWith(QStringLiteral("\nin procedure XMLDespacho of Módulo Mod_Main - 110")))
+        << shown[0].text.toStdString();
+}
+
+TEST(Declaration, BuilderFailureIsReportedWithItsChainedSource)
+{
+    DriverRun t(QStringLiteral("19001IC04000123A"));
+    // A header row without the columns the header reads: the header raises its failure again.
+    t.data.onContains(H, QStringLiteral("From CARATULA_CARATULA WHERE DESPACHO"),
+                      rows({QStringLiteral("OTRA")}, {{1}}));
+
+    const GenerationReport rep = t.generate();
+    EXPECT_EQ(rep.outcome, GenerationReport::Failed);
+    EXPECT_TRUE(t.files().isEmpty());
+    EXPECT_TRUE(t.writes().isEmpty());
+    const auto shown = t.boxes.messages();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].icon, BoxIcon::Warning);
+    const QStringList parts = shown[0].text.split(QLatin1Char('\n'));
+    ASSERT_EQ(parts.size(), 2);
+    EXPECT_FALSE(parts[0].isEmpty());
+    EXPECT_TRUE(parts[1].startsWith(QStringLiteral("-2147220393XMLDespacho linea 40::GetCaratulaInfo linea ")))
+        << parts[1].toStdString();
+}
