@@ -1,12 +1,12 @@
 // Whole declaration documents generated over a fixture workspace and compared byte for byte with
 // documents written by hand from the rules of the exchange format (tests/data/golden).
 
+#include "app/Processing.h"
 #include "app/RunLog.h"
 #include "app/Runtime.h"
 #include "app/components/DataAccess.h"
 #include "app/workspace/Workspace.h"
 #include "config/Settings.h"
-#include "declaration/Declaration.h"
 #include "platform/Clock.h"
 #include "platform/MemorySettingsStore.h"
 #include "platform/ScriptedBoxes.h"
@@ -204,16 +204,8 @@ struct GoldenRun {
         }
     }
 
-    GenerationReport generate(const QString &despacho)
-    {
-        rt->Despacho = despacho;
-        rt->generacionCancelada = false;
-        db->beginGeneration();
-        GenerationReport report;
-        XMLDespacho(*rt, &report);
-        db->endGeneration();
-        return report;
-    }
+    // Enter on the operation's row.
+    GenerationReport generate(const QString &despacho) { return ProcesarOperacion(*rt, despacho); }
 
     // The rows of a read on HISTORIAL, each row's values joined with "=" (NULL as "<null>").
     QStringList read(const QString &sql)
