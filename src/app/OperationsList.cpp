@@ -1,9 +1,10 @@
 #include "app/OperationsList.h"
 
-#include "app/Errors.h"
-#include "app/Runtime.h"
-#include "app/components/DataAccess.h"
-#include "declaration/Values.h"
+#include "data/DataAccess.h"
+#include "runtime/Errors.h"
+#include "runtime/Queries.h"
+#include "runtime/Runtime.h"
+#include "values/Values.h"
 
 namespace b2d {
 

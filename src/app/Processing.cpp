@@ -1,12 +1,16 @@
 #include "app/Processing.h"
 
-#include "app/Errors.h"
-#include "app/RunLog.h"
-#include "app/Runtime.h"
-#include "app/components/DataAccess.h"
-#include "app/components/FileWriter.h"
-#include "declaration/Values.h"
+#include "app/Builders.h"
+
+#include "data/DataAccess.h"
+#include "data/FileWriter.h"
+#include "declaration/StatusUpdates.h"
 #include "platform/Boxes.h"
+#include "runtime/Errors.h"
+#include "runtime/Queries.h"
+#include "runtime/RunLog.h"
+#include "runtime/Runtime.h"
+#include "values/Values.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -71,7 +75,7 @@ GenerationReport ProcesarOperacion(Runtime &rt, const QString &despacho)
             report.outcome = GenerationReport::Failed;
         } else {
             // The driver owns the generation's read cache.
-            XMLDespacho(rt, &report);
+            XMLDespacho(rt, declarationBuilders(), &report);
         }
     } catch (const B2DError &e) {
         showStandardError(rt, e, QStringLiteral("ProcesarOperacion"), QStringLiteral("Mod_Main"));

@@ -1,16 +1,17 @@
 #include "app/Startup.h"
 
-#include "app/Errors.h"
-#include "app/RunLog.h"
-#include "app/Runtime.h"
-#include "app/components/DataAccess.h"
-#include "app/components/SqlTrace.h"
-#include "config/Settings.h"
-#include "declaration/Values.h"
+#include "data/DataAccess.h"
+#include "data/SqlTrace.h"
 #include "platform/Boxes.h"
 #include "platform/Clock.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/PeVersion.h"
+#include "runtime/Errors.h"
+#include "runtime/Queries.h"
+#include "runtime/RunLog.h"
+#include "runtime/Runtime.h"
+#include "settings/Settings.h"
+#include "values/Values.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -130,21 +131,6 @@ void runStartupChecks(Runtime &rt)
     if (compareVersions(obtenerVersionDeCaldraExe(rt), required) < 0)
         refuse(rt, QStringLiteral("Necesita tener la versión del CALDRA actualizada a nro: ") + required);
     CargarConfiguracion(rt);
-}
-
-bool ExisteInternoEnCaldra(Runtime &rt, const QString &interno)
-{
-    return trapStandard(rt, QStringLiteral("ExisteInternoEnCaldra"), QStringLiteral("Mod_Main"), false, [&] {
-        Recordset rs;
-        const bool found =
-            openQuery(rt, QStringLiteral("INTERNOS"),
-                      QStringLiteral("Select Interno from Caratula where Interno = '") + sqlQuote(interno)
-                          + QLatin1Char('\''),
-                      rs)
-            && rs.RecordCount() > 0;
-        rs.Close();
-        return found;
-    });
 }
 
 // ---- Shell ---------------------------------------------------------------------------------

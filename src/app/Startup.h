@@ -31,7 +31,6 @@ QString obtenerVersionDeCaldraExe(Runtime &rt);
 // Numeric comparison, component by component (3.4.0.99 < 3.4.0.120 < 3.10.0.0).
 int compareVersions(const QString &a, const QString &b);
 
-bool ExisteInternoEnCaldra(Runtime &rt, const QString &interno);
 
 // What a program passes to build its run.
 struct ShellOptions {

@@ -1,9 +1,9 @@
 #include "cli/Command.h"
 
-#include "app/Errors.h"
 #include "app/Startup.h"
 #include "cli/CliOperator.h"
 #include "platform/Clock.h"
+#include "runtime/Errors.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

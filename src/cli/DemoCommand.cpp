@@ -1,10 +1,10 @@
 #include "cli/DemoCommand.h"
 
-#include "app/Errors.h"
 #include "app/Startup.h"
 #include "app/workspace/Workspace.h"
 #include "cli/CommandLine.h"
 #include "platform/PeVersion.h"
+#include "runtime/Errors.h"
 
 #include <QCommandLineParser>
 #include <QDir>

@@ -1,12 +1,13 @@
 #include "cli/GenerateCommand.h"
 
-#include "app/Errors.h"
 #include "app/Processing.h"
-#include "app/Runtime.h"
 #include "app/Startup.h"
-#include "app/components/DataAccess.h"
 #include "cli/CliOperator.h"
-#include "declaration/Values.h"
+#include "data/DataAccess.h"
+#include "runtime/Errors.h"
+#include "runtime/Queries.h"
+#include "runtime/Runtime.h"
+#include "values/Values.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

@@ -1,18 +1,18 @@
 #include "declaration/Declaration.h"
 
-#include "app/Errors.h"
-#include "app/Processing.h"
-#include "app/Runtime.h"
-#include "app/components/DataAccess.h"
-#include "app/components/FileWriter.h"
-#include "config/Settings.h"
+#include "data/DataAccess.h"
+#include "data/FileWriter.h"
 #include "declaration/Header.h"
 #include "declaration/Items.h"
 #include "declaration/Prompts.h"
-#include "declaration/Values.h"
+#include "declaration/StatusUpdates.h"
 #include "platform/Boxes.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
+#include "runtime/Errors.h"
+#include "runtime/Runtime.h"
+#include "settings/Settings.h"
+#include "values/Values.h"
 
 namespace b2d {
 
@@ -57,7 +57,7 @@ QString NombreArchivoDespacho(Runtime &rt, const QString &referencia)
         + fileStamp(rt.clock.now());
 }
 
-QString XMLDespacho(Runtime &rt, GenerationReport *report)
+QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders, GenerationReport *report)
 {
     GenerationReport local;
     GenerationReport &rep = report ? *report : local;
@@ -89,7 +89,7 @@ QString XMLDespacho(Runtime &rt, GenerationReport *report)
 
         line = 40;
         QString monedaFob, monedaFlete, monedaSeguro, condicionVenta, brokerRC, processRC;
-        documento += GetCaratulaInfo(rt, monedaFob, monedaFlete, monedaSeguro, condicionVenta,
+        documento += GetCaratulaInfo(rt, builders, monedaFob, monedaFlete, monedaSeguro, condicionVenta,
                                      brokerRC, processRC);
         if (rt.generacionCancelada) {
             rep.outcome = GenerationReport::Cancelled;

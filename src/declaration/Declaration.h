@@ -5,6 +5,7 @@
 namespace b2d {
 
 class Runtime;
+struct DeclarationBuilders;
 
 // What a generation ended in, for the programs' statuses and summaries.
 struct GenerationReport {
@@ -16,7 +17,8 @@ struct GenerationReport {
 // Builds the import or export declaration of rt.Despacho, writes it to the output folder and
 // records it. Always returns the empty text; `report` (when given) says how it ended.
 // An unsupported subregime letter ends the program (throws ProgramEnd).
-QString XMLDespacho(Runtime &rt, GenerationReport *report = nullptr);
+QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders,
+                    GenerationReport *report = nullptr);
 
 // The name of a declaration's file without folder and extension: the import or export prefix,
 // the subregime code, the reference code (made safe for a file name) and the local time.

@@ -1,10 +1,13 @@
 #include "declaration/Duties.h"
 
-#include "app/Errors.h"
-#include "app/Runtime.h"
-#include "app/components/DataAccess.h"
-#include "declaration/Values.h"
+#include "data/DataAccess.h"
+#include "lookups/Currency.h"
 #include "platform/Boxes.h"
+#include "runtime/Errors.h"
+#include "runtime/Numbers.h"
+#include "runtime/Queries.h"
+#include "runtime/Runtime.h"
+#include "values/Values.h"
 
 #include <optional>
 #include <utility>

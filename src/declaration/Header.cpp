@@ -1,14 +1,16 @@
 #include "declaration/Header.h"
 
-#include "app/Errors.h"
-#include "app/Runtime.h"
-#include "app/components/DataAccess.h"
-#include "config/CodeMappings.h"
+#include "data/DataAccess.h"
+#include "declaration/Builders.h"
 #include "declaration/Duties.h"
 #include "declaration/Prompts.h"
-#include "declaration/Values.h"
-#include "export/ExportEntities.h"
-#include "import/ImportEntities.h"
+#include "lookups/CodeMappings.h"
+#include "lookups/Currency.h"
+#include "runtime/Errors.h"
+#include "runtime/Numbers.h"
+#include "runtime/Queries.h"
+#include "runtime/Runtime.h"
+#include "values/Values.h"
 
 namespace b2d {
 
@@ -77,7 +79,7 @@ QString gasto(const QString &tipo, double valor, const QString &moneda)
 
 }  // namespace
 
-QString GetCaratulaInfo(Runtime &rt, QString &monedaFob, QString &monedaFlete, QString &monedaSeguro,
+QString GetCaratulaInfo(Runtime &rt, const DeclarationBuilders &builders, QString &monedaFob, QString &monedaFlete, QString &monedaSeguro,
                         QString &condicionVenta, QString &brokerReferenceCode,
                         QString &processReferenceCode)
 {
@@ -183,9 +185,9 @@ QString GetCaratulaInfo(Runtime &rt, QString &monedaFob, QString &monedaFlete, Q
             // The declaration's parties; their builders may stop the generation too.
             linea = 90;
             if (exportacion)
-                out += GetEXPOTAG_declarationEntity(rt, brokerReferenceCode, 0, QString(), QString());
+                out += builders.exportEntity(rt, brokerReferenceCode, 0, QString(), QString());
             else
-                out += GetIMPOTAG_declarationEntity(rt, brokerReferenceCode, 0, QString(), QString());
+                out += builders.importEntity(rt, brokerReferenceCode, 0, QString(), QString());
             if (rt.generacionCancelada)
                 return {};
 

@@ -1,11 +1,12 @@
 #include "declaration/Prompts.h"
 
-#include "app/Errors.h"
-#include "app/Runtime.h"
-#include "app/components/DataAccess.h"
-#include "config/CodeMappings.h"
-#include "declaration/Values.h"
+#include "data/DataAccess.h"
+#include "lookups/CodeMappings.h"
 #include "platform/Boxes.h"
+#include "runtime/Errors.h"
+#include "runtime/Queries.h"
+#include "runtime/Runtime.h"
+#include "values/Values.h"
 
 namespace b2d {
 

@@ -1,8 +1,9 @@
 #include "export/ExportEntities.h"
 
-#include "app/Runtime.h"
-#include "app/components/DataAccess.h"
-#include "import/PartyRows.h"
+#include "data/DataAccess.h"
+#include "declaration/PartyRows.h"
+#include "runtime/Queries.h"
+#include "runtime/Runtime.h"
 
 namespace b2d {
 

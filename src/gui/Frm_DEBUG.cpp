@@ -1,8 +1,8 @@
 #include "gui/Frm_DEBUG.h"
 
-#include "app/RunLog.h"
-#include "app/Runtime.h"
-#include "config/Settings.h"
+#include "runtime/RunLog.h"
+#include "runtime/Runtime.h"
+#include "settings/Settings.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

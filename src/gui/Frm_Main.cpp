@@ -1,13 +1,13 @@
 #include "gui/Frm_Main.h"
 
-#include "app/Errors.h"
 #include "app/OperationsList.h"
 #include "app/Processing.h"
-#include "app/Runtime.h"
 #include "gui/Frm_DEBUG.h"
 #include "gui/OperationsModel.h"
 #include "platform/Boxes.h"
 #include "platform/Clock.h"
+#include "runtime/Errors.h"
+#include "runtime/Runtime.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

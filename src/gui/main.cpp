@@ -1,10 +1,10 @@
 // velmorab2d: the operator's window.
-#include "app/Errors.h"
-#include "app/Runtime.h"
 #include "app/Startup.h"
 #include "gui/Frm_Main.h"
 #include "gui/QtBoxes.h"
 #include "platform/Clock.h"
+#include "runtime/Errors.h"
+#include "runtime/Runtime.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,15 +1,16 @@
 #include "import/ImportEntities.h"
 
-#include "app/Errors.h"
-#include "app/RunLog.h"
-#include "app/Runtime.h"
-#include "app/Startup.h"
-#include "app/components/DataAccess.h"
+#include "data/DataAccess.h"
+#include "declaration/PartyRows.h"
 #include "declaration/Prompts.h"
-#include "declaration/Values.h"
 #include "import/DiLicence.h"
-#include "import/PartyRows.h"
+#include "lookups/Operations.h"
 #include "platform/Boxes.h"
+#include "runtime/Errors.h"
+#include "runtime/Queries.h"
+#include "runtime/RunLog.h"
+#include "runtime/Runtime.h"
+#include "values/Values.h"
 
 namespace b2d {
 

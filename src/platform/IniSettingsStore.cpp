@@ -1,6 +1,6 @@
 #include "platform/IniSettingsStore.h"
 
-#include "app/Errors.h"
+#include "platform/Error.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
-#include "app/Errors.h"
-#include "app/RunLog.h"
-#include "app/Runtime.h"
 #include "app/Startup.h"
-#include "app/components/SqlFixture.h"
+#include "data/SqlFixture.h"
 #include "platform/Clock.h"
 #include "platform/PeVersion.h"
-#include "platform/ScriptedBoxes.h"
+#include "runtime/Errors.h"
+#include "runtime/RunLog.h"
+#include "runtime/Runtime.h"
+#include "support/ScriptedBoxes.h"
 #include "support/TestSupport.h"
 
 #include <QJsonDocument>

@@ -1,7 +1,8 @@
 #include "app/Startup.h"
 
-#include "app/Errors.h"
+#include "lookups/Operations.h"
 #include "platform/PeVersion.h"
+#include "runtime/Errors.h"
 #include "support/TestSupport.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "app/workspace/Workspace.h"
 
-#include "app/Errors.h"
-#include "app/components/DataAccess.h"
-#include "app/components/SuffixSorter.h"
+#include "data/DataAccess.h"
+#include "data/SuffixSorter.h"
+#include "runtime/Errors.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

@@ -1,7 +1,8 @@
 #include "support/TestSupport.h"
 
-#include "app/Errors.h"
+#include "app/Builders.h"
 #include "declaration/Declaration.h"
+#include "runtime/Errors.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,7 +45,7 @@ struct DriverRun : TestRun {
     GenerationReport generate()
     {
         GenerationReport rep;
-        EXPECT_EQ(XMLDespacho(rt, &rep), QString());
+        EXPECT_EQ(XMLDespacho(rt, declarationBuilders(), &rep), QString());
         EXPECT_FALSE(rt.db.cacheEnabled());
         return rep;
     }
@@ -133,7 +134,7 @@ TEST(Declaration, UnsupportedSubregimeEndsTheProgram)
         SCOPED_TRACE(c.despacho);
         DriverRun t(QString::fromUtf8(c.despacho));
         GenerationReport rep;
-        EXPECT_THROW(XMLDespacho(t.rt, &rep), ProgramEnd);
+        EXPECT_THROW(XMLDespacho(t.rt, declarationBuilders(), &rep), ProgramEnd);
         EXPECT_FALSE(t.rt.db.cacheEnabled());
         EXPECT_EQ(rep.outcome, GenerationReport::Failed);
         const auto shown = t.boxes.messages();

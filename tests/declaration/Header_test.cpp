@@ -1,7 +1,8 @@
 #include "support/TestSupport.h"
 
-#include "app/Errors.h"
+#include "app/Builders.h"
 #include "declaration/Header.h"
+#include "runtime/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@ struct Out {
 
 QString run(TestRun &t, Out &o)
 {
-    return GetCaratulaInfo(t.rt, o.fob, o.flete, o.seguro, o.condicion, o.broker, o.process);
+    return GetCaratulaInfo(t.rt, declarationBuilders(), o.fob, o.flete, o.seguro, o.condicion, o.broker, o.process);
 }
 
 QString el(const QString &tag, const QString &text)

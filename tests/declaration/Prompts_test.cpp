@@ -1,7 +1,7 @@
 #include "support/TestSupport.h"
 
-#include "app/Errors.h"
 #include "declaration/Prompts.h"
+#include "runtime/Errors.h"
 
 #include <gtest/gtest.h>
 

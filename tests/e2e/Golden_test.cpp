@@ -2,14 +2,14 @@
 // documents written by hand from the rules of the exchange format (tests/data/golden).
 
 #include "app/Processing.h"
-#include "app/RunLog.h"
-#include "app/Runtime.h"
-#include "app/components/DataAccess.h"
 #include "app/workspace/Workspace.h"
-#include "config/Settings.h"
+#include "data/DataAccess.h"
 #include "platform/Clock.h"
-#include "platform/MemorySettingsStore.h"
-#include "platform/ScriptedBoxes.h"
+#include "runtime/RunLog.h"
+#include "runtime/Runtime.h"
+#include "settings/Settings.h"
+#include "support/MemorySettingsStore.h"
+#include "support/ScriptedBoxes.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

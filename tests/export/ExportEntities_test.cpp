@@ -1,7 +1,7 @@
 #include "support/TestSupport.h"
 
-#include "app/Errors.h"
 #include "export/ExportEntities.h"
+#include "runtime/Errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "app/Runtime.h"
 #include "app/Startup.h"
 #include "cli/CommandLine.h"
 #include "gui/Frm_Main.h"
 #include "gui/OperationsModel.h"
 #include "platform/Clock.h"
-#include "platform/ScriptedBoxes.h"
+#include "runtime/Runtime.h"
+#include "support/ScriptedBoxes.h"
 
 #include <QDateEdit>
 #include <QDir>

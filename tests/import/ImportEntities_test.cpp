@@ -1,8 +1,8 @@
 #include "support/TestSupport.h"
 
-#include "app/Errors.h"
 #include "import/DiLicence.h"
 #include "import/ImportEntities.h"
+#include "runtime/Errors.h"
 
 #include <gtest/gtest.h>
 

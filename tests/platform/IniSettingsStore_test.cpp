@@ -1,6 +1,6 @@
 #include "platform/IniSettingsStore.h"
 
-#include "app/Errors.h"
+#include "runtime/Errors.h"
 #include "support/TestSupport.h"
 
 #include <QFile>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/RunLog.h"
-#include "app/Runtime.h"
-#include "app/components/RecordingData.h"
 #include "platform/Clock.h"
-#include "platform/MemorySettingsStore.h"
-#include "platform/ScriptedBoxes.h"
+#include "runtime/RunLog.h"
+#include "runtime/Runtime.h"
+#include "support/MemorySettingsStore.h"
+#include "support/RecordingData.h"
+#include "support/ScriptedBoxes.h"
 
 #include <QTemporaryDir>
 

@@ -1,6 +1,6 @@
 #include "app/workspace/Workspace.h"
 
-#include "app/Errors.h"
+#include "runtime/Errors.h"
 
 #include <QDir>
 #include <QFile>

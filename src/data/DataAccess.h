@@ -1,0 +1,163 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+namespace b2d {
+
+// The rows of one result, copied out of the database (a static, client-side recordset).
+struct ResultSet {
+    QStringList columns;
+    QList<QVariantList> rows;
+};
+
+// What callers of `crearrs` read: a static recordset over a ResultSet. Values are QVariant:
+// null, integer, real, text or date-time.
+class Recordset {
+public:
+    Recordset() = default;
+    explicit Recordset(ResultSet data) { open(std::move(data)); }
+
+    void open(ResultSet data);
+    void Close();
+    bool isOpen() const { return m_open; }
+
+    int RecordCount() const { return m_open ? int(m_data.rows.size()) : 0; }
+    bool EOF_() const { return !m_open || m_pos >= m_data.rows.size(); }
+    bool BOF() const { return !m_open || m_pos < 0; }
+    void MoveFirst() { m_pos = 0; }
+    void MoveLast() { m_pos = m_data.rows.isEmpty() ? 0 : m_data.rows.size() - 1; }
+    void MoveNext() { ++m_pos; }
+    // 1-based position of the current row, as recordsets number them.
+    int AbsolutePosition() const { return int(m_pos) + 1; }
+    void setAbsolutePosition(int position) { m_pos = position - 1; }
+
+    // Field of the current row by case-insensitive column name; throws B2DError for an unknown
+    // column or when there is no current row.
+    QVariant field(const QString &name) const;
+    // Field of the current row by position.
+    QVariant field(int index) const;
+    bool hasField(const QString &name) const;
+    int fieldCount() const { return int(m_data.columns.size()); }
+    QString fieldName(int index) const { return m_data.columns.value(index); }
+
+    const ResultSet &data() const { return m_data; }
+
+private:
+    ResultSet m_data;
+    QHash<QString, int> m_index;  // upper-cased name -> position
+    qsizetype m_pos = 0;
+    bool m_open = false;
+};
+
+// One backend connection to one entity's database (SQLite, ODBC, or a test fake).
+class Backend {
+public:
+    virtual ~Backend() = default;
+    // Runs a statement that returns rows. False with `error` set when it failed.
+    virtual bool query(const QString &sql, ResultSet &out, QString &error) = 0;
+    // Runs an Update / Insert / Delete. False with `error` set when it failed.
+    virtual bool execute(const QString &sql, QString &error) = 0;
+};
+
+// One traced statement.
+struct StatementTrace {
+    QString entity;
+    QString sql;
+    int rows = 0;
+    double ms = 0;
+    bool cached = false;
+    bool ok = true;
+    bool write = false;
+    QString error;
+};
+
+class DataAccess;
+
+// The connection object of an entity: a `sql` text that persists until set again, `crearrs`
+// and `ejecutar`. The same object is handed out for the same entity name for the whole run.
+class Connection final {
+public:
+    Connection(DataAccess &owner, QString entity, std::unique_ptr<Backend> backend);
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    QString sql;
+
+    // Runs `sql`; true when it ran and returned at least one row (rs is then open on them);
+    // false when it returned no row or failed (rs is then closed).
+    bool crearrs(Recordset &rs);
+    // Runs `sql` as a write; true when executed.
+    bool ejecutar();
+
+    const QString &entity() const { return m_entity; }
+    // The error description of the last failed statement, empty after a success.
+    const QString &lastError() const { return m_lastError; }
+    Backend &backend() { return *m_backend; }
+
+private:
+    DataAccess &m_owner;
+    QString m_entity;
+    std::unique_ptr<Backend> m_backend;
+    QString m_lastError;
+};
+
+// The data access component: connections by entity name, a read cache per generation, and a
+// trace of every statement.
+class DataAccess {
+public:
+    using BackendFactory = std::function<std::unique_ptr<Backend>(const QString &entity)>;
+    using TraceSink = std::function<void(const StatementTrace &)>;
+
+    explicit DataAccess(BackendFactory factory);
+    virtual ~DataAccess();
+    DataAccess(const DataAccess &) = delete;
+    DataAccess &operator=(const DataAccess &) = delete;
+
+    // Prepares the connections (the configured entities are opened on first use).
+    virtual void LoadParameters() {}
+
+    // The connection of an entity (case-insensitive name); created on first use. Throws
+    // B2DError naming the entity when it cannot be opened.
+    Connection &getDataConnectionByEntity(const QString &entity);
+
+    // The read cache: identical read statements on the same entity are answered from memory
+    // while a generation runs; any write empties it.
+    void beginGeneration();
+    void endGeneration();
+    bool cacheEnabled() const { return m_cacheOn; }
+
+    // Every statement (cached or not) goes to each sink, in order.
+    void addTraceSink(TraceSink sink) { m_sinks.push_back(std::move(sink)); }
+
+    // Counts for tests and the benchmark.
+    int statementsAsked() const { return m_asked; }
+    int statementsRun() const { return m_run; }
+
+private:
+    friend class Connection;
+    bool runQuery(Connection &c, const QString &sql, ResultSet &out, QString &error);
+    bool runExecute(Connection &c, const QString &sql, QString &error);
+    void trace(const StatementTrace &t);
+
+    BackendFactory m_factory;
+    QHash<QString, Connection *> m_connections;  // upper-cased entity -> owned connection
+    QHash<QString, ResultSet> m_cache;           // entity + '\n' + sql -> rows
+    std::vector<TraceSink> m_sinks;
+    bool m_cacheOn = false;
+    int m_asked = 0;
+    int m_run = 0;
+};
+
+// The connections file (INI, one group per entity: driver=sqlite|odbc, database=, connection=).
+// Throws B2DError naming the file and entity for a missing file, an unknown driver, or a
+// SQLite database that does not exist.
+std::unique_ptr<DataAccess> openConnectionsFile(const QString &path);
+
+}  // namespace b2d

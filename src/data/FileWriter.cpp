@@ -1,0 +1,164 @@
+#include "data/FileWriter.h"
+
+#include "platform/Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <memory>
+
+namespace b2d {
+
+namespace {
+
+const QString kSource = QStringLiteral("FileWriter");
+constexpr long kBadFileNumber = 52;
+constexpr long kDeviceIO = 57;
+constexpr long kPathFileAccess = 75;
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+[[noreturn]] void fail(long number, const QString &description, const QString &path)
+{
+    throw B2DError(number, kSource, description + QStringLiteral(": ") + shown(path));
+}
+
+// Why a file could not be opened for writing, in the terms of the error numbers.
+[[noreturn]] void failOpen(const QFileDevice &file, const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty())
+        fail(kBadFileNumber, QStringLiteral("Bad file name or number"), path);
+    if (!info.absoluteDir().exists())
+        fail(ErrNo::PathNotFound, QStringLiteral("Path not found"), path);
+    if (info.isDir())
+        fail(kPathFileAccess, QStringLiteral("Path/File access error"), path);
+    if (file.error() == QFileDevice::PermissionsError || !QFileInfo(info.absolutePath()).isWritable())
+        fail(ErrNo::PermissionDenied, QStringLiteral("Permission denied"), path);
+    fail(kPathFileAccess, QStringLiteral("Path/File access error") + QStringLiteral(" (")
+                              + file.errorString() + QStringLiteral(")"),
+         path);
+}
+
+// A temporary file beside the target: opened now, renamed into place by commit().
+std::unique_ptr<QSaveFile> openBeside(const QString &path)
+{
+    auto file = std::make_unique<QSaveFile>(path);
+    file->setDirectWriteFallback(false);
+    if (path.isEmpty() || QFileInfo(path).isDir() || !file->open(QIODevice::WriteOnly))
+        failOpen(*file, path);
+    return file;
+}
+
+void writeAll(QSaveFile &file, const QByteArray &bytes, const QString &path)
+{
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        fail(kDeviceIO, QStringLiteral("Device I/O error (") + why + QStringLiteral(")"), path);
+    }
+}
+
+void commit(QSaveFile &file, const QString &path)
+{
+    if (!file.commit())
+        fail(kPathFileAccess,
+             QStringLiteral("Path/File access error (") + file.errorString() + QStringLiteral(")"),
+             path);
+}
+
+}  // namespace
+
+struct FileWriter::Impl {
+    QString path;
+    std::unique_ptr<QSaveFile> file;
+};
+
+FileWriter::~FileWriter()
+{
+    // A file never closed is abandoned: QSaveFile removes its temporary file.
+    delete d;
+}
+
+void FileWriter::crear_archivo()
+{
+    if (d) {
+        delete d;
+        d = nullptr;
+    }
+    auto file = openBeside(ubicacion_archivo);
+    d = new Impl{ubicacion_archivo, std::move(file)};
+}
+
+void FileWriter::escribir(const QString &text)
+{
+    if (!d || !d->file)
+        fail(kBadFileNumber, QStringLiteral("Bad file name or number"), ubicacion_archivo);
+    writeAll(*d->file, toLatin1WithReferences(text), d->path);
+}
+
+void FileWriter::cerrar_archivo()
+{
+    if (!d)
+        return;
+    std::unique_ptr<Impl> impl(d);
+    d = nullptr;
+    commit(*impl->file, impl->path);
+}
+
+QByteArray toLatin1WithReferences(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        char32_t code = c.unicode();
+        if (code < 0x100) {
+            out += char(code);
+            continue;
+        }
+        if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(c, text.at(i + 1));
+            ++i;
+        } else if (c.isSurrogate()) {
+            code = 0xFFFD;  // half a pair holds no character
+        }
+        out += "&#";
+        out += QByteArray::number(quint32(code));
+        out += ';';
+    }
+    return out;
+}
+
+void writeFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    auto file = openBeside(path);
+    writeAll(*file, bytes, path);
+    commit(*file, path);
+}
+
+void copyFileAtomically(const QString &source, const QString &target)
+{
+    QFile in(source);
+    if (!QFileInfo(source).isFile())
+        fail(ErrNo::FileNotFound, QStringLiteral("File not found"), source);
+    if (!in.open(QIODevice::ReadOnly))
+        fail(ErrNo::PermissionDenied, QStringLiteral("Permission denied"), source);
+    auto out = openBeside(target);
+    QByteArray chunk;
+    while (!(chunk = in.read(1 << 16)).isEmpty())
+        writeAll(*out, chunk, target);
+    if (in.error() != QFileDevice::NoError) {
+        out->cancelWriting();
+        fail(kDeviceIO, QStringLiteral("Device I/O error (") + in.errorString() + QStringLiteral(")"),
+             source);
+    }
+    commit(*out, target);
+}
+
+}  // namespace b2d

@@ -1,0 +1,295 @@
+#include "data/SqlBackends.h"
+
+#include "data/TsqlRewriter.h"
+#include "values/Values.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
+#include <atomic>
+#include <limits>
+
+namespace b2d {
+
+namespace {
+
+QString uniqueConnectionName(const QString &entity)
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("b2d-%1-%2").arg(entity).arg(++counter);
+}
+
+QString errorText(const QSqlError &e)
+{
+    const QString db = e.databaseText().trimmed();
+    const QString driver = e.driverText().trimmed();
+    if (db.isEmpty())
+        return driver;
+    if (driver.isEmpty())
+        return db;
+    return db + QStringLiteral(" (") + driver + QLatin1Char(')');
+}
+
+// Values as the recordset hands them out: null, integer, real, text or date-time.
+QVariant normalized(const QVariant &v)
+{
+    if (v.isNull())
+        return QVariant();
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return qlonglong(v.toBool() ? 1 : 0);
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+        return v.toLongLong();
+    case QMetaType::ULong:
+    case QMetaType::ULongLong: {
+        const qulonglong u = v.toULongLong();
+        return u > qulonglong(std::numeric_limits<qlonglong>::max()) ? QVariant(double(u))
+                                                                     : QVariant(qlonglong(u));
+    }
+    case QMetaType::Float:
+    case QMetaType::Double:
+        return v.toDouble();
+    case QMetaType::QDate:
+        return QDateTime(v.toDate(), QTime(0, 0));
+    default:
+        return v;
+    }
+}
+
+void collect(QSqlQuery &q, ResultSet &out)
+{
+    out = ResultSet{};
+    const QSqlRecord record = q.record();
+    for (int i = 0; i < record.count(); ++i)
+        out.columns << record.fieldName(i);
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(record.count());
+        for (int i = 0; i < record.count(); ++i)
+            row << normalized(q.value(i));
+        out.rows << row;
+    }
+}
+
+// A file name as an SQLite URI opened read-write: a missing file is an error, never created.
+QString sqliteUri(const QString &path)
+{
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded)
+           + QStringLiteral("?mode=rw");
+}
+
+QString quotedIdentifier(const QString &name)
+{
+    QString s = name;
+    s.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+// A connection string fit for a message: the password's value hidden.
+QString withoutPassword(const QString &connection)
+{
+    QStringList parts = connection.split(QLatin1Char(';'));
+    for (QString &p : parts)
+        if (p.trimmed().startsWith(QLatin1String("PWD="), Qt::CaseInsensitive))
+            p = QStringLiteral("PWD=***");
+    return parts.join(QLatin1Char(';'));
+}
+
+}  // namespace
+
+// ---- SqlDatabaseBackend --------------------------------------------------------------------
+
+SqlDatabaseBackend::SqlDatabaseBackend(const QString &qtDriver, const QString &entity,
+                                       bool rewriteTsql)
+    : m_connectionName(uniqueConnectionName(entity)), m_rewrite(rewriteTsql)
+{
+    QSqlDatabase::addDatabase(qtDriver, m_connectionName);
+}
+
+SqlDatabaseBackend::~SqlDatabaseBackend()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+bool SqlDatabaseBackend::query(const QString &sql, ResultSet &out, QString &error)
+{
+    return run(sql, &out, error);
+}
+
+bool SqlDatabaseBackend::execute(const QString &sql, QString &error)
+{
+    return run(sql, nullptr, error);
+}
+
+bool SqlDatabaseBackend::run(const QString &sql, ResultSet *out, QString &error)
+{
+    QString text = sql;
+    if (m_rewrite) {
+        text = TsqlRewriter::rewrite(sql);  // also turns date escapes among exec arguments into literals
+        if (const auto call = TsqlRewriter::procedureCall(text))
+            return runProcedure(*call, out, error);
+    }
+    QSqlQuery q(QSqlDatabase::database(m_connectionName, false));
+    q.setForwardOnly(true);
+    q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    if (!q.exec(text)) {
+        error = errorText(q.lastError());
+        return false;
+    }
+    // A server procedure may report row counts before its rows: skip to the first result with
+    // columns.
+    while (!q.isSelect() && q.nextResult()) {
+    }
+    if (out)
+        collect(q, *out);
+    return true;
+}
+
+bool SqlDatabaseBackend::runProcedure(const ProcedureCall &call, ResultSet *out, QString &error)
+{
+    const QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    QString body;
+    {
+        QSqlQuery find(db);
+        find.setForwardOnly(true);
+        if (!find.exec(QStringLiteral("SELECT body FROM b2d_procedures WHERE name = '")
+                       + sqlQuote(call.name) + QLatin1Char('\''))) {
+            error = QStringLiteral("No se puede leer el procedimiento almacenado %1: %2")
+                        .arg(call.name, errorText(find.lastError()));
+            return false;
+        }
+        if (!find.next()) {
+            error = QStringLiteral("No existe el procedimiento almacenado %1").arg(call.name);
+            return false;
+        }
+        body = find.value(0).toString();
+    }
+    const int parameters = TsqlRewriter::parameterCount(body);
+    if (call.args.size() > parameters) {
+        error = QStringLiteral("El procedimiento almacenado %1 recibe %2 argumentos y se le pasaron %3")
+                    .arg(call.name)
+                    .arg(parameters)
+                    .arg(call.args.size());
+        return false;
+    }
+    // The arguments go into the body as literals: the same values and types as bound ones, and
+    // no placeholder handling of Qt or an ODBC driver in the way.
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    if (!q.exec(TsqlRewriter::bindArguments(body, call.args))) {
+        error = QStringLiteral("Procedimiento almacenado %1: %2").arg(call.name, errorText(q.lastError()));
+        return false;
+    }
+    if (out)
+        collect(q, *out);
+    return true;
+}
+
+// ---- SqliteBackend -------------------------------------------------------------------------
+
+SqliteBackend::SqliteBackend(const QString &entity, const QString &path)
+    : SqlDatabaseBackend(QStringLiteral("QSQLITE"), entity, true), m_path(path)
+{
+}
+
+bool SqliteBackend::open(const QList<Attachment> &attachments, QString &error)
+{
+    QSqlDatabase db = QSqlDatabase::database(connectionName(), false);
+    if (!db.isValid()) {
+        error = QStringLiteral("El controlador QSQLITE de Qt no está disponible");
+        return false;
+    }
+    // Another program (the window and the command line) may hold the file for a moment.
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setDatabaseName(sqliteUri(m_path));
+    if (!db.open()) {
+        error = errorText(db.lastError());
+        return false;
+    }
+    QSqlQuery q(db);
+    // Reading the schema proves the file is a database.
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+        error = errorText(q.lastError());
+        return false;
+    }
+    const QString self = QFileInfo(m_path).canonicalFilePath();
+    for (const Attachment &a : attachments) {
+        if (QFileInfo(a.path).canonicalFilePath() == self)
+            continue;  // the same file under two names needs no attachment
+        QSqlQuery attach(db);
+        if (!attach.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + quotedIdentifier(a.entity))) {
+            error = errorText(attach.lastError());
+            return false;
+        }
+        attach.addBindValue(sqliteUri(a.path));
+        if (!attach.exec()) {
+            error = QStringLiteral("%1 (%2): %3").arg(a.entity, a.path, errorText(attach.lastError()));
+            return false;
+        }
+    }
+    return true;
+}
+
+// ---- OdbcBackend ---------------------------------------------------------------------------
+
+OdbcBackend::OdbcBackend(const QString &entity, const QString &connection, bool rewriteTsql)
+    : SqlDatabaseBackend(QStringLiteral("QODBC"), entity, rewriteTsql), m_connection(connection)
+{
+}
+
+bool OdbcBackend::open(QString &error)
+{
+    QSqlDatabase db = QSqlDatabase::database(connectionName(), false);
+    if (!db.isValid()) {
+        error = QStringLiteral("El controlador QODBC de Qt no está disponible");
+        return false;
+    }
+    // Qt's ODBC driver builds the string it hands to the driver manager from the database name:
+    // a name holding ".dsn" gets "FILEDSN=" put in front, one holding DRIVER= or SERVER= goes as
+    // it is, anything else gets "DSN=" put in front. Pick the name that makes the result the
+    // configured string exactly.
+    const QString &c = m_connection;
+    QString name;
+    if (c.contains(QLatin1String(".dsn"), Qt::CaseInsensitive)) {
+        if (c.startsWith(QLatin1String("FILEDSN="), Qt::CaseInsensitive))
+            name = c.mid(8);
+    } else if (c.contains(QLatin1String("DRIVER="), Qt::CaseInsensitive)
+               || c.contains(QLatin1String("SERVER="), Qt::CaseInsensitive)) {
+        name = c;
+    } else if (c.startsWith(QLatin1String("DSN="), Qt::CaseInsensitive)) {
+        name = c.mid(4);
+    } else if (!c.contains(QLatin1Char('='))) {
+        name = c;  // a bare data source name
+    }
+    if (name.isEmpty()) {
+        error = QStringLiteral("La cadena de conexión debe empezar por DSN= o FILEDSN=, o "
+                               "contener DRIVER=: %1")
+                    .arg(withoutPassword(c));
+        return false;
+    }
+    db.setDatabaseName(name);
+    if (!db.open()) {
+        error = errorText(db.lastError());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace b2d

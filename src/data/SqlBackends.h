@@ -1,0 +1,72 @@
+#pragma once
+
+#include "data/DataAccess.h"
+
+#include <QList>
+#include <QString>
+
+namespace b2d {
+
+struct ProcedureCall;
+
+// A backend over one Qt SQL connection. Each instance registers its own uniquely named
+// QSqlDatabase connection, so several data access objects can live in one process.
+//
+// With `rewriteTsql` on, statements go through TsqlRewriter first and `exec NAME args` runs the
+// procedure held in the database's table b2d_procedures(name, body): the body is one statement
+// whose parameters ?1, ?2, ... receive the call's arguments (missing ones are null; more
+// arguments than parameters is an error naming the procedure). With it off, statements reach the
+// database exactly as written (SQL Server speaks the system's T-SQL itself).
+class SqlDatabaseBackend : public Backend {
+public:
+    ~SqlDatabaseBackend() override;
+    SqlDatabaseBackend(const SqlDatabaseBackend &) = delete;
+    SqlDatabaseBackend &operator=(const SqlDatabaseBackend &) = delete;
+
+    bool query(const QString &sql, ResultSet &out, QString &error) override;
+    bool execute(const QString &sql, QString &error) override;
+
+    bool rewritesTsql() const { return m_rewrite; }
+    const QString &connectionName() const { return m_connectionName; }
+
+protected:
+    SqlDatabaseBackend(const QString &qtDriver, const QString &entity, bool rewriteTsql);
+
+private:
+    bool run(const QString &sql, ResultSet *out, QString &error);
+    bool runProcedure(const ProcedureCall &call, ResultSet *out, QString &error);
+
+    QString m_connectionName;
+    bool m_rewrite;
+};
+
+// An entity on its own SQLite file (QSQLITE). The file is opened read-write and never created;
+// every other SQLite entity of the same configuration is attached under its entity name, so that
+// `HISTORIAL.CARATULA_CARATULA` reads from the HISTORIAL file on any connection.
+class SqliteBackend final : public SqlDatabaseBackend {
+public:
+    struct Attachment {
+        QString entity;
+        QString path;
+    };
+
+    SqliteBackend(const QString &entity, const QString &path);
+    // False with `error` set when the file cannot be opened as a database or an attachment fails.
+    bool open(const QList<Attachment> &attachments, QString &error);
+
+private:
+    QString m_path;
+};
+
+// An entity behind an ODBC data source (QODBC). The connection string is handed to the driver
+// manager as written: `DRIVER={...};SERVER=...;...`, `DSN=name;...` or `FILEDSN=file.dsn`.
+class OdbcBackend final : public SqlDatabaseBackend {
+public:
+    OdbcBackend(const QString &entity, const QString &connection, bool rewriteTsql);
+    bool open(QString &error);
+
+private:
+    QString m_connection;
+};
+
+}  // namespace b2d

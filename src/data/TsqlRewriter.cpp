@@ -1,0 +1,515 @@
+#include "data/TsqlRewriter.h"
+
+#include "values/Values.h"
+
+#include <QList>
+#include <QHash>
+
+namespace b2d {
+
+namespace {
+
+enum class Tok {
+    Space,
+    Comment,
+    Word,       // identifiers and keywords, also @name, #name, $name
+    Number,
+    String,     // '...' with '' inside
+    Bracketed,  // [...] with ]] inside
+    Quoted,     // "..." with "" inside
+    Param,      // ? or ?N
+    Punct,      // operators and punctuation, one token per operator
+    Group,      // a parenthesised group already rewritten (only inside select-list items)
+};
+
+struct Token {
+    Tok kind;
+    QString text;
+};
+
+bool isWordStart(QChar c)
+{
+    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('@') || c == QLatin1Char('#')
+           || c == QLatin1Char('$');
+}
+
+bool isWordChar(QChar c)
+{
+    return isWordStart(c) || c.isDigit();
+}
+
+// Splits a statement into tokens whose texts, joined, give the statement back exactly. False when
+// a literal, a bracketed name or a block comment is left open.
+bool tokenize(const QString &sql, QList<Token> &out)
+{
+    const qsizetype n = sql.size();
+    qsizetype i = 0;
+    // Reads a delimited token ending in `close`, where a doubled `close` stands for itself.
+    auto delimited = [&](QChar close, Tok kind) {
+        qsizetype j = i + 1;
+        while (j < n) {
+            if (sql.at(j) == close) {
+                if (j + 1 < n && sql.at(j + 1) == close) {
+                    j += 2;
+                    continue;
+                }
+                out.push_back({kind, sql.mid(i, j + 1 - i)});
+                i = j + 1;
+                return true;
+            }
+            ++j;
+        }
+        return false;
+    };
+    while (i < n) {
+        const QChar c = sql.at(i);
+        const QChar next = i + 1 < n ? sql.at(i + 1) : QChar();
+        if (c.isSpace()) {
+            qsizetype j = i;
+            while (j < n && sql.at(j).isSpace())
+                ++j;
+            out.push_back({Tok::Space, sql.mid(i, j - i)});
+            i = j;
+        } else if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
+            qsizetype j = i;
+            while (j < n && sql.at(j) != QLatin1Char('\n'))
+                ++j;
+            out.push_back({Tok::Comment, sql.mid(i, j - i)});
+            i = j;
+        } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
+            const qsizetype end = sql.indexOf(QLatin1String("*/"), i + 2);
+            if (end < 0)
+                return false;
+            out.push_back({Tok::Comment, sql.mid(i, end + 2 - i)});
+            i = end + 2;
+        } else if (c == QLatin1Char('\'')) {
+            if (!delimited(QLatin1Char('\''), Tok::String))
+                return false;
+        } else if (c == QLatin1Char('"')) {
+            if (!delimited(QLatin1Char('"'), Tok::Quoted))
+                return false;
+        } else if (c == QLatin1Char('[')) {
+            if (!delimited(QLatin1Char(']'), Tok::Bracketed))
+                return false;
+        } else if (c.isDigit() || (c == QLatin1Char('.') && next.isDigit())) {
+            qsizetype j = i;
+            while (j < n && sql.at(j).isDigit())
+                ++j;
+            if (j < n && sql.at(j) == QLatin1Char('.')) {
+                ++j;
+                while (j < n && sql.at(j).isDigit())
+                    ++j;
+            }
+            if (j < n && (sql.at(j) == QLatin1Char('e') || sql.at(j) == QLatin1Char('E'))) {
+                qsizetype k = j + 1;
+                if (k < n && (sql.at(k) == QLatin1Char('+') || sql.at(k) == QLatin1Char('-')))
+                    ++k;
+                if (k < n && sql.at(k).isDigit()) {
+                    while (k < n && sql.at(k).isDigit())
+                        ++k;
+                    j = k;
+                }
+            }
+            out.push_back({Tok::Number, sql.mid(i, j - i)});
+            i = j;
+        } else if (isWordStart(c)) {
+            qsizetype j = i + 1;
+            while (j < n && isWordChar(sql.at(j)))
+                ++j;
+            out.push_back({Tok::Word, sql.mid(i, j - i)});
+            i = j;
+        } else if (c == QLatin1Char('?')) {
+            qsizetype j = i + 1;
+            while (j < n && sql.at(j).isDigit())
+                ++j;
+            out.push_back({Tok::Param, sql.mid(i, j - i)});
+            i = j;
+        } else {
+            static const QLatin1String twoChar[] = {
+                QLatin1String("<="), QLatin1String(">="), QLatin1String("<>"), QLatin1String("!="),
+                QLatin1String("=="), QLatin1String("||"), QLatin1String("<<"), QLatin1String(">>")};
+            qsizetype len = 1;
+            for (const QLatin1String &op : twoChar)
+                if (QStringView(sql).mid(i, 2) == op)
+                    len = 2;
+            out.push_back({Tok::Punct, sql.mid(i, len)});
+            i += len;
+        }
+    }
+    return true;
+}
+
+bool isPunct(const Token &t, char c)
+{
+    return t.kind == Tok::Punct && t.text.size() == 1 && t.text.at(0) == QLatin1Char(c);
+}
+
+bool isWord(const Token &t, const char *word)
+{
+    return t.kind == Tok::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+
+bool insignificant(const Token &t)
+{
+    return t.kind == Tok::Space || t.kind == Tok::Comment;
+}
+
+// Index of the next significant token at or after `from` (tokens.size() when none).
+qsizetype nextSignificant(const QList<Token> &tokens, qsizetype from)
+{
+    while (from < tokens.size() && insignificant(tokens.at(from)))
+        ++from;
+    return from;
+}
+
+// Words that end a select list at its own level.
+bool endsSelectList(const Token &t)
+{
+    static const char *const words[] = {"FROM",   "INTO",   "WHERE",     "GROUP",  "HAVING",
+                                        "ORDER",  "UNION",  "EXCEPT",    "INTERSECT", "LIMIT",
+                                        "WINDOW", "OPTION", "FOR"};
+    if (t.kind != Tok::Word)
+        return false;
+    for (const char *w : words)
+        if (isWord(t, w))
+            return true;
+    return false;
+}
+
+// {d 'yyyy-mm-dd'} -> 'yyyy-mm-dd'; ISNULL( -> IFNULL(.
+void rewriteInPlace(QList<Token> &tokens)
+{
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        Token &t = tokens[i];
+        if (isPunct(t, '{')) {
+            const qsizetype d = nextSignificant(tokens, i + 1);
+            if (d >= tokens.size() || !isWord(tokens.at(d), "d"))
+                continue;
+            const qsizetype lit = nextSignificant(tokens, d + 1);
+            if (lit >= tokens.size() || tokens.at(lit).kind != Tok::String)
+                continue;
+            const qsizetype close = nextSignificant(tokens, lit + 1);
+            if (close >= tokens.size() || !isPunct(tokens.at(close), '}'))
+                continue;
+            const Token literal = tokens.at(lit);
+            tokens.remove(i, close + 1 - i);
+            tokens.insert(i, literal);
+        } else if (isWord(t, "ISNULL")) {
+            const qsizetype open = nextSignificant(tokens, i + 1);
+            if (open >= tokens.size() || !isPunct(tokens.at(open), '('))
+                continue;
+            qsizetype before = i - 1;
+            while (before >= 0 && insignificant(tokens.at(before)))
+                --before;
+            if (before >= 0 && isPunct(tokens.at(before), '.'))
+                continue;  // a qualified name, not the function
+            t.text = QStringLiteral("IFNULL");
+        }
+    }
+}
+
+// Rebuilds the statement from its tokens, turning T-SQL aliases of every select list around.
+class AliasRewriter {
+public:
+    explicit AliasRewriter(const QList<Token> &tokens) : m_t(tokens) {}
+
+    QString run()
+    {
+        QString out = sequence();
+        while (m_i < m_t.size()) {  // a stray ')': keep it and go on
+            out += m_t.at(m_i++).text;
+            out += sequence();
+        }
+        return out;
+    }
+
+private:
+    // Tokens up to the end or to an unmatched ')', which is left for the caller.
+    QString sequence()
+    {
+        QString out;
+        while (m_i < m_t.size()) {
+            const Token &t = m_t.at(m_i);
+            if (isPunct(t, ')'))
+                break;
+            if (isPunct(t, '('))
+                out += group();
+            else if (isWord(t, "SELECT"))
+                out += selectList();
+            else {
+                out += t.text;
+                ++m_i;
+            }
+        }
+        return out;
+    }
+
+    // A parenthesised group, from its '(' through its ')'.
+    QString group()
+    {
+        QString out = m_t.at(m_i++).text;
+        out += sequence();
+        if (m_i < m_t.size())
+            out += m_t.at(m_i++).text;
+        return out;
+    }
+
+    // SELECT, its DISTINCT / ALL / TOP prefix, then the items up to the end of the list.
+    QString selectList()
+    {
+        QString out = m_t.at(m_i++).text;
+        bool afterTop = false;
+        while (m_i < m_t.size()) {
+            const Token &t = m_t.at(m_i);
+            if (insignificant(t) || isWord(t, "DISTINCT") || isWord(t, "ALL")) {
+                out += t.text;
+                ++m_i;
+            } else if (isWord(t, "TOP")) {
+                out += t.text;
+                ++m_i;
+                while (m_i < m_t.size() && insignificant(m_t.at(m_i)))
+                    out += m_t.at(m_i++).text;
+                if (m_i < m_t.size() && isPunct(m_t.at(m_i), '('))
+                    out += group();
+                else if (m_i < m_t.size() && m_t.at(m_i).kind == Tok::Number)
+                    out += m_t.at(m_i++).text;
+                afterTop = true;
+            } else if (afterTop && (isWord(t, "PERCENT") || isWord(t, "WITH") || isWord(t, "TIES"))) {
+                out += t.text;
+                ++m_i;
+            } else {
+                break;
+            }
+        }
+        QList<Token> item;
+        while (m_i < m_t.size()) {
+            const Token &t = m_t.at(m_i);
+            if (isPunct(t, ')') || isPunct(t, ';') || endsSelectList(t))
+                break;
+            if (isPunct(t, ',')) {
+                out += aliased(item) + t.text;
+                item.clear();
+                ++m_i;
+            } else if (isPunct(t, '(')) {
+                item.push_back({Tok::Group, group()});
+            } else {
+                item.push_back(t);
+                ++m_i;
+            }
+        }
+        return out + aliased(item);
+    }
+
+    // `name = expression` -> `expression AS name`, keeping the blanks around the item.
+    static QString aliased(const QList<Token> &item)
+    {
+        auto join = [&](qsizetype from, qsizetype to) {
+            QString s;
+            for (qsizetype k = from; k < to; ++k)
+                s += item.at(k).text;
+            return s;
+        };
+        const qsizetype name = nextSignificant(item, 0);
+        const qsizetype eq = nextSignificant(item, name + 1);
+        const qsizetype expr = nextSignificant(item, eq + 1);
+        if (expr >= item.size())
+            return join(0, item.size());
+        const Token &n = item.at(name);
+        const bool isName = (n.kind == Tok::Word && !n.text.startsWith(QLatin1Char('@')))
+                            || n.kind == Tok::Bracketed || n.kind == Tok::Quoted;
+        if (!isName || !isPunct(item.at(eq), '='))
+            return join(0, item.size());
+        qsizetype last = item.size() - 1;
+        while (insignificant(item.at(last)))
+            --last;
+        return join(0, name) + join(expr, last + 1) + QStringLiteral(" AS ") + n.text
+               + join(last + 1, item.size());
+    }
+
+    const QList<Token> &m_t;
+    qsizetype m_i = 0;
+};
+
+bool balanced(const QList<Token> &tokens)
+{
+    int depth = 0;
+    for (const Token &t : tokens) {
+        if (isPunct(t, '('))
+            ++depth;
+        else if (isPunct(t, ')') && --depth < 0)
+            return false;
+    }
+    return depth == 0;
+}
+
+QString unquote(const QString &text, QChar close)
+{
+    QString inner = text.mid(1, text.size() - 2);
+    return inner.replace(QString(2, close), QString(close));
+}
+
+}  // namespace
+
+QString TsqlRewriter::rewrite(const QString &sql)
+{
+    QList<Token> tokens;
+    if (!tokenize(sql, tokens) || !balanced(tokens))
+        return sql;
+    rewriteInPlace(tokens);
+    return AliasRewriter(tokens).run();
+}
+
+std::optional<ProcedureCall> TsqlRewriter::procedureCall(const QString &sql)
+{
+    QList<Token> all;
+    if (!tokenize(sql, all))
+        return std::nullopt;
+    QList<Token> t;
+    for (const Token &tok : all)
+        if (!insignificant(tok))
+            t.push_back(tok);
+    while (!t.isEmpty() && isPunct(t.last(), ';'))
+        t.removeLast();
+    qsizetype i = 0;
+    if (t.isEmpty() || !(isWord(t.at(0), "EXEC") || isWord(t.at(0), "EXECUTE")))
+        return std::nullopt;
+    ++i;
+
+    // NAME, or owner.NAME / database.owner.NAME: the last part names the procedure.
+    ProcedureCall call;
+    while (true) {
+        if (i >= t.size())
+            return std::nullopt;
+        const Token &part = t.at(i++);
+        if (part.kind == Tok::Word && !part.text.startsWith(QLatin1Char('@')))
+            call.name = part.text;
+        else if (part.kind == Tok::Bracketed)
+            call.name = unquote(part.text, QLatin1Char(']'));
+        else if (part.kind == Tok::Quoted)
+            call.name = unquote(part.text, QLatin1Char('"'));
+        else
+            return std::nullopt;
+        if (i < t.size() && isPunct(t.at(i), '.'))
+            ++i;
+        else
+            break;
+    }
+
+    for (bool first = true; i < t.size(); first = false) {
+        if (!first) {  // arguments are separated by commas
+            if (!isPunct(t.at(i), ',') || ++i >= t.size())
+                return std::nullopt;
+        }
+        QString sign;
+        if (isPunct(t.at(i), '-') || isPunct(t.at(i), '+')) {
+            sign = t.at(i).text;
+            if (++i >= t.size())
+                return std::nullopt;
+        }
+        const Token &arg = t.at(i++);
+        if (arg.kind == Tok::Number) {
+            const QString text = (sign == QLatin1String("-") ? sign : QString()) + arg.text;
+            bool isInt = false;
+            const qlonglong whole = text.toLongLong(&isInt);
+            if (isInt)
+                call.args.push_back(whole);
+            else
+                call.args.push_back(text.toDouble());
+        } else if (!sign.isEmpty()) {
+            return std::nullopt;
+        } else if (arg.kind == Tok::String) {
+            call.args.push_back(unquote(arg.text, QLatin1Char('\'')));
+        } else if (isWord(arg, "NULL")) {
+            call.args.push_back(QVariant());
+        } else if (arg.kind == Tok::Word && !arg.text.startsWith(QLatin1Char('@'))) {
+            call.args.push_back(arg.text);  // T-SQL takes a bare word as text
+        } else {
+            return std::nullopt;
+        }
+    }
+    return call;
+}
+
+namespace {
+
+// Walks the parameters of a statement as SQLite numbers them, calling `visit(first, last, number)`
+// with the token range of each.
+template <typename Visit>
+void forEachParameter(const QList<Token> &t, Visit &&visit)
+{
+    int largest = 0;
+    QHash<QString, int> named;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const Token &tok = t.at(i);
+        if (tok.kind == Tok::Param) {
+            const int number = tok.text.size() == 1 ? largest + 1 : tok.text.mid(1).toInt();
+            largest = qMax(largest, number);
+            visit(i, i, number);
+            continue;
+        }
+        QString name;
+        const qsizetype first = i;
+        if (tok.kind == Tok::Word
+            && (tok.text.startsWith(QLatin1Char('@')) || tok.text.startsWith(QLatin1Char('$'))))
+            name = tok.text;
+        else if (isPunct(tok, ':') && i + 1 < t.size() && t.at(i + 1).kind == Tok::Word)
+            name = QLatin1Char(':') + t.at(++i).text;
+        if (name.isEmpty())
+            continue;
+        auto it = named.constFind(name);
+        if (it == named.constEnd())
+            it = named.insert(name, ++largest);
+        visit(first, i, *it);
+    }
+}
+
+QString sqliteLiteral(const QVariant &v)
+{
+    if (v.isNull())
+        return QStringLiteral("NULL");
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return QString::number(v.toLongLong());
+    case QMetaType::Double: {
+        QString s = QString::number(v.toDouble(), 'g', 17);
+        if (!s.contains(QLatin1Char('.')) && !s.contains(QLatin1Char('e')))
+            s += QLatin1String(".0");  // stays a real
+        return s;
+    }
+    default:
+        return QLatin1Char('\'') + sqlQuote(v.toString()) + QLatin1Char('\'');
+    }
+}
+
+}  // namespace
+
+int TsqlRewriter::parameterCount(const QString &sql)
+{
+    QList<Token> t;
+    if (!tokenize(sql, t))
+        return 0;
+    int largest = 0;
+    forEachParameter(t, [&](qsizetype, qsizetype, int number) { largest = qMax(largest, number); });
+    return largest;
+}
+
+QString TsqlRewriter::bindArguments(const QString &sql, const QVariantList &args)
+{
+    QList<Token> t;
+    if (!tokenize(sql, t))
+        return sql;
+    QString out;
+    qsizetype next = 0;
+    forEachParameter(t, [&](qsizetype first, qsizetype last, int number) {
+        for (; next < first; ++next)
+            out += t.at(next).text;
+        out += sqliteLiteral(number >= 1 && number <= args.size() ? args.at(number - 1) : QVariant());
+        next = last + 1;
+    });
+    for (; next < t.size(); ++next)
+        out += t.at(next).text;
+    return out;
+}
+
+}  // namespace b2d

@@ -1,0 +1,212 @@
+#include "runtime/RunLog.h"
+
+#include "platform/Clock.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace b2d {
+
+namespace {
+
+const QString kDateTimeFormat = QStringLiteral("dd/MM/yyyy HH:mm:ss");
+
+bool folderWritable(const QString &folder)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    QTemporaryFile probe(folder + QStringLiteral("/.probe-XXXXXX"));
+    return probe.open();
+}
+
+// Opening a file for reading with no sharing allowed, and closing it again at once.
+struct ExclusiveOpen {
+    enum Outcome { Opened, NotFound, InUse, Failed } outcome = Failed;
+    qint64 size = 0;
+    QString error;  // the system's text, for Failed
+};
+
+ExclusiveOpen openExclusively(const QString &path)
+{
+    ExclusiveOpen r;
+#ifdef Q_OS_WIN
+    const QString native = QDir::toNativeSeparators(path);
+    HANDLE h = CreateFileW(reinterpret_cast<LPCWSTR>(native.utf16()), GENERIC_READ, 0, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD e = GetLastError();
+        if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_INVALID_NAME)
+            r.outcome = ExclusiveOpen::NotFound;
+        else if (e == ERROR_SHARING_VIOLATION || e == ERROR_LOCK_VIOLATION || e == ERROR_ACCESS_DENIED)
+            r.outcome = ExclusiveOpen::InUse;
+        else
+            r.error = qt_error_string(int(e));
+        return r;
+    }
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(h, &size)) {
+        r.outcome = ExclusiveOpen::Opened;
+        r.size = size.QuadPart;
+    } else {
+        r.error = qt_error_string(int(GetLastError()));
+    }
+    CloseHandle(h);
+#else
+    // POSIX has no sharing modes: an exclusive advisory lock stands in for them, so a file held
+    // locked by another program counts as in use.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int e = errno;
+        if (e == ENOENT || e == ENOTDIR)
+            r.outcome = ExclusiveOpen::NotFound;
+        else if (e == EACCES || e == EPERM)
+            r.outcome = ExclusiveOpen::InUse;
+        else
+            r.error = qt_error_string(e);
+        return r;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        r.error = qt_error_string(errno);
+    } else if (S_ISDIR(st.st_mode)) {
+        r.error = qt_error_string(EISDIR);
+    } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK)
+            r.outcome = ExclusiveOpen::InUse;
+        else
+            r.error = qt_error_string(errno);
+    } else {
+        r.outcome = ExclusiveOpen::Opened;
+        r.size = st.st_size;
+        ::flock(fd, LOCK_UN);
+    }
+    ::close(fd);
+#endif
+    return r;
+}
+
+}  // namespace
+
+RunLog::RunLog(const Clock &clock, QString folder) : m_clock(clock)
+{
+    if (folder.isEmpty()) {
+        m_folder = chooseLogFolder(&m_folderNote);
+    } else {
+        m_folder = std::move(folder);
+        m_folderNote = QStringLiteral("Carpeta de log: ") + QDir::toNativeSeparators(m_folder);
+    }
+}
+
+QString RunLog::chooseLogFolder(QString *note)
+{
+    const QString program = QCoreApplication::applicationDirPath();
+    const QString beside = program + QStringLiteral("/Logs");
+    if (!program.isEmpty() && folderWritable(beside)) {
+        if (note)
+            *note = QStringLiteral("Carpeta de log: ") + QDir::toNativeSeparators(beside);
+        return beside;
+    }
+    QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    if (data.isEmpty())
+        data = QDir::homePath() + QStringLiteral("/.local/share/VelmoraB2D");
+    const QString fallback = data + QStringLiteral("/Logs");
+    if (note)
+        *note = QStringLiteral("Carpeta de log: ") + QDir::toNativeSeparators(fallback)
+            + QStringLiteral(" (no se puede escribir en ") + QDir::toNativeSeparators(beside)
+            + QLatin1Char(')');
+    return fallback;
+}
+
+QString RunLog::NombreArchivoLog() const
+{
+    return m_clock.now().date().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".Log");
+}
+
+QString RunLog::RutaArchivoLog()
+{
+    if (!QDir().mkpath(m_folder))
+        return {};
+    const QString path = m_folder + QStringLiteral("/VelmoraB2D_") + NombreArchivoLog();
+    if (!QFileInfo::exists(path)) {
+        QFile f(path);
+        if (!f.open(QIODevice::Append))
+            return {};
+        f.write(QByteArray(94, '-') + "\r\n");
+    }
+    return path;
+}
+
+void RunLog::EscribirLog(const QString &message)
+{
+    const QString path = RutaArchivoLog();
+    if (path.isEmpty())
+        return;
+    QFile f(path);
+    if (!f.open(QIODevice::Append))
+        return;
+    const QString line = m_clock.now().toString(kDateTimeFormat) + QStringLiteral(" - ") + message
+        + QStringLiteral("\r\n");
+    f.write(line.toLatin1());
+}
+
+void RunLog::EscribirLogDebug(const QString &message)
+{
+    EscribirLog(message);
+    // The debug window shows the moment, a blank and the message.
+    debugOnly(m_clock.now().toString(kDateTimeFormat) + QLatin1Char(' ') + message);
+}
+
+void RunLog::debugOnly(const QString &line)
+{
+    if (m_sinks.empty()) {
+        constexpr qsizetype kEarlyLines = 1000;
+        if (m_early.size() < kEarlyLines)
+            m_early << line;
+        return;
+    }
+    for (const auto &sink : m_sinks)
+        sink(line);
+}
+
+void RunLog::addDebugSink(DebugSink sink)
+{
+    m_sinks.push_back(std::move(sink));
+    const QStringList early = std::exchange(m_early, {});
+    for (const QString &line : early)
+        m_sinks.back()(line);
+}
+
+bool RunLog::ArchivoEnUso(const QString &path)
+{
+    const ExclusiveOpen r = openExclusively(path);
+    switch (r.outcome) {
+    case ExclusiveOpen::Opened:
+        EscribirLogDebug(QStringLiteral("Archivo:") + path + QLatin1Char(' ') + QString::number(r.size)
+                         + QStringLiteral(" bytes"));
+        return false;
+    case ExclusiveOpen::NotFound:
+        return false;
+    case ExclusiveOpen::InUse:
+        return true;
+    case ExclusiveOpen::Failed:
+        EscribirLogDebug(r.error);
+        return true;
+    }
+    return true;
+}
+
+}  // namespace b2d

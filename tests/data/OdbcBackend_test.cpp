@@ -1,0 +1,131 @@
+#include "data/DataAccess.h"
+
+#include "data/SqlFixture.h"
+#include "runtime/Errors.h"
+
+#include <QDateTime>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace b2d;
+using namespace b2d::test;
+
+// The ODBC backend, exercised through the SQLite ODBC driver: an SQLite file behind an ODBC
+// connection string, with dialect=sqlite for the T-SQL rewriting and the procedures.
+class OdbcData : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        const QString file = dir.filePath(QStringLiteral("historial.db"));
+        createSqliteFile(file, {
+            QStringLiteral("CREATE TABLE CARATULA_CARATULA (DESPACHO TEXT COLLATE NOCASE, MONTO_FOB REAL, "
+                           "MONTO_FLETE REAL, FECHA_OFICIALIZACION DATETIME, Xml_Enviado DATETIME)"),
+            QStringLiteral("INSERT INTO CARATULA_CARATULA VALUES ('19001IC04000123A', 1000.5, NULL, "
+                           "'2019-03-01 10:20:30', NULL)"),
+            QStringLiteral("CREATE TABLE b2d_procedures (name TEXT PRIMARY KEY COLLATE NOCASE, body TEXT NOT NULL)"),
+            QStringLiteral("INSERT INTO b2d_procedures VALUES ('sp_Caratula', 'SELECT DESPACHO, ?2 AS ORDEN "
+                           "FROM CARATULA_CARATULA WHERE DESPACHO = ?1')"),
+        });
+        const QString connection = QStringLiteral("\"DRIVER={SQLite3};Database=%1\"").arg(file);
+        writeTextFile(dir.filePath(QStringLiteral("connections.ini")),
+                      QStringLiteral("[HISTORIAL]\ndriver=odbc\nconnection=%1\ndialect=sqlite\n\n"
+                                     "[SERVIDOR]\ndriver=odbc\nconnection=%1\n")
+                          .arg(connection));
+        db = openConnectionsFile(dir.filePath(QStringLiteral("connections.ini")));
+    }
+
+    bool ask(const char *entity, const QString &sql, Recordset &rs)
+    {
+        Connection &c = db->getDataConnectionByEntity(QString::fromUtf8(entity));
+        c.sql = sql;
+        return c.crearrs(rs);
+    }
+    QString lastError(const char *entity)
+    {
+        return db->getDataConnectionByEntity(QString::fromUtf8(entity)).lastError();
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<DataAccess> db;
+};
+
+TEST_F(OdbcData, QueriesAndProceduresWithTheSqliteDialect)
+{
+    Recordset rs;
+    ASSERT_TRUE(ask("HISTORIAL", QStringLiteral("SELECT DESPACHO, CIF=ISNULL(MONTO_FOB,0)+ISNULL(MONTO_FLETE,0), "
+                                                "FECHA_OFICIALIZACION FROM CARATULA_CARATULA "
+                                                "WHERE FECHA_OFICIALIZACION >= {d '2019-03-01'}"),
+                    rs))
+        << lastError("HISTORIAL").toStdString();
+    EXPECT_EQ(rs.field(QStringLiteral("cif")).toDouble(), 1000.5);
+    EXPECT_EQ(rs.field(QStringLiteral("FECHA_OFICIALIZACION")),
+              QVariant(QDateTime(QDate(2019, 3, 1), QTime(10, 20, 30))));
+
+    ASSERT_TRUE(ask("HISTORIAL", QStringLiteral("exec sp_Caratula '19001ic04000123a', 2"), rs))
+        << lastError("HISTORIAL").toStdString();
+    EXPECT_EQ(rs.field(QStringLiteral("DESPACHO")), QVariant(QStringLiteral("19001IC04000123A")));
+    EXPECT_EQ(rs.field(QStringLiteral("ORDEN")).toInt(), 2);
+
+    EXPECT_FALSE(ask("HISTORIAL", QStringLiteral("exec sp_Nada"), rs));
+    EXPECT_TRUE(lastError("HISTORIAL").contains(QLatin1String("sp_Nada")));
+}
+
+TEST_F(OdbcData, WritesThroughTheDriver)
+{
+    Connection &c = db->getDataConnectionByEntity(QStringLiteral("HISTORIAL"));
+    c.sql = QStringLiteral("Update Caratula_Caratula Set Xml_Enviado = {d '2019-03-05'} Where Despacho ='19001IC04000123A'");
+    ASSERT_TRUE(c.ejecutar()) << c.lastError().toStdString();
+    Recordset rs;
+    ASSERT_TRUE(ask("HISTORIAL", QStringLiteral("SELECT Xml_Enviado FROM CARATULA_CARATULA"), rs));
+    EXPECT_EQ(rs.field(0), QVariant(QDateTime(QDate(2019, 3, 5), QTime(0, 0))));
+    c.sql = QStringLiteral("Update NO_EXISTE Set a = 1");
+    EXPECT_FALSE(c.ejecutar());
+}
+
+// Without a dialect the statements reach the data source as written (SQL Server speaks T-SQL).
+TEST_F(OdbcData, StatementsGoUnchangedWithoutTheSqliteDialect)
+{
+    Recordset rs;
+    const QString alias = QStringLiteral("SELECT N=(SELECT DESPACHO FROM CARATULA_CARATULA) FROM CARATULA_CARATULA");
+    EXPECT_TRUE(ask("HISTORIAL", alias, rs));
+    EXPECT_FALSE(ask("SERVIDOR", alias, rs));
+    EXPECT_FALSE(ask("SERVIDOR", QStringLiteral("exec sp_Caratula '19001IC04000123A', 2"), rs));
+    EXPECT_TRUE(lastError("SERVIDOR").contains(QLatin1String("near \"exec\"")))  // SQLite saw it as written
+        << lastError("SERVIDOR").toStdString();
+}
+
+TEST(OdbcConnection, UnreachableDataSourceIsReportedAtLoad)
+{
+    QTemporaryDir dir;
+    writeTextFile(dir.filePath(QStringLiteral("connections.ini")),
+                  QStringLiteral("[NCM]\ndriver=odbc\nconnection=DSN=b2d_no_such_source;UID=x;PWD=secreto\n"));
+    auto db = openConnectionsFile(dir.filePath(QStringLiteral("connections.ini")));
+    try {
+        db->LoadParameters();
+        FAIL() << "opened";
+    } catch (const B2DError &e) {
+        EXPECT_TRUE(e.description().contains(QLatin1String("NCM"))) << e.description().toStdString();
+        EXPECT_FALSE(e.description().contains(QLatin1String("secreto"))) << e.description().toStdString();
+    }
+}
+
+// A data source name, given as DSN=..., reaches the driver manager as written.
+TEST_F(OdbcData, ConnectsThroughADataSourceName)
+{
+    writeTextFile(dir.filePath(QStringLiteral("odbc.ini")),
+                  QStringLiteral("[b2d_prueba]\nDriver=SQLite3\nDatabase=%1\n")
+                      .arg(dir.filePath(QStringLiteral("historial.db"))));
+    struct UserIni {
+        QByteArray previous = qgetenv("ODBCINI");
+        ~UserIni() { previous.isNull() ? qunsetenv("ODBCINI") : qputenv("ODBCINI", previous); }
+    } restore;
+    qputenv("ODBCINI", dir.filePath(QStringLiteral("odbc.ini")).toLocal8Bit());
+    writeTextFile(dir.filePath(QStringLiteral("dsn.ini")),
+                  QStringLiteral("[HISTORIAL]\ndriver=odbc\nconnection=DSN=b2d_prueba;Timeout=1000\n"));
+    auto viaDsn = openConnectionsFile(dir.filePath(QStringLiteral("dsn.ini")));
+    Recordset rs;
+    Connection &c = viaDsn->getDataConnectionByEntity(QStringLiteral("HISTORIAL"));
+    c.sql = QStringLiteral("SELECT DESPACHO FROM CARATULA_CARATULA");
+    EXPECT_TRUE(c.crearrs(rs)) << c.lastError().toStdString();
+}

@@ -1,0 +1,95 @@
+#include "support/RecordingData.h"
+
+namespace b2d {
+
+class RecordingData::FakeBackend final : public Backend {
+public:
+    FakeBackend(RecordingData &owner, QString entity) : m_owner(owner), m_entity(std::move(entity)) {}
+
+    bool query(const QString &sql, ResultSet &out, QString &error) override
+    {
+        m_owner.m_calls.push_back({m_entity, sql, false});
+        if (const Rule *r = m_owner.match(m_entity, sql)) {
+            if (r->fail) {
+                error = r->error;
+                return false;
+            }
+            out = r->rows;
+        }
+        return true;
+    }
+
+    bool execute(const QString &sql, QString &error) override
+    {
+        m_owner.m_calls.push_back({m_entity, sql, true});
+        if (const Rule *r = m_owner.match(m_entity, sql); r && r->fail) {
+            error = r->error;
+            return false;
+        }
+        return true;
+    }
+
+private:
+    RecordingData &m_owner;
+    QString m_entity;
+};
+
+RecordingData::RecordingData()
+    : m_db(std::make_unique<DataAccess>([this](const QString &entity) -> std::unique_ptr<Backend> {
+          return std::make_unique<FakeBackend>(*this, entity.toUpper());
+      }))
+{
+}
+
+RecordingData::~RecordingData() = default;
+
+void RecordingData::onExact(const QString &entity, const QString &sql, ResultSet rows)
+{
+    m_rules.push_back({entity.toUpper(), sql, true, false, std::move(rows), {}});
+}
+
+void RecordingData::onContains(const QString &entity, const QString &fragment, ResultSet rows)
+{
+    m_rules.push_back({entity.toUpper(), fragment, false, false, std::move(rows), {}});
+}
+
+void RecordingData::failOn(const QString &entity, const QString &fragment, const QString &error)
+{
+    m_rules.push_back({entity.toUpper(), fragment, false, true, {}, error});
+}
+
+// The last matching rule wins, so a test can override an earlier script.
+const RecordingData::Rule *RecordingData::match(const QString &entity, const QString &sql) const
+{
+    for (auto it = m_rules.crbegin(); it != m_rules.crend(); ++it) {
+        if (it->entity != entity)
+            continue;
+        if (it->exact ? sql == it->text : sql.contains(it->text))
+            return &*it;
+    }
+    return nullptr;
+}
+
+QStringList RecordingData::statements() const
+{
+    QStringList out;
+    for (const Call &c : m_calls)
+        out << c.sql;
+    return out;
+}
+
+QStringList RecordingData::statements(const QString &entity) const
+{
+    QStringList out;
+    for (const Call &c : m_calls)
+        if (c.entity == entity.toUpper())
+            out << c.sql;
+    return out;
+}
+
+ResultSet rows(const QStringList &columns, const QList<QVariantList> &values)
+{
+    return ResultSet{columns, values};
+}
+
+}  // namespace b2d

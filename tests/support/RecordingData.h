@@ -1,0 +1,57 @@
+#pragma once
+
+#include "data/DataAccess.h"
+
+#include <QRegularExpression>
+#include <memory>
+
+namespace b2d {
+
+// A data access component for tests: scripted rows per statement, every statement text kept in
+// order. A statement without a script returns no row (and an execute succeeds).
+class RecordingData {
+public:
+    struct Call {
+        QString entity;
+        QString sql;
+        bool write;
+    };
+
+    RecordingData();
+    ~RecordingData();
+
+    DataAccess &db() { return *m_db; }
+
+    // Rows for a statement that equals `sql` exactly (entity compared without case).
+    void onExact(const QString &entity, const QString &sql, ResultSet rows);
+    // Rows for a statement that contains `fragment`.
+    void onContains(const QString &entity, const QString &fragment, ResultSet rows);
+    // A statement containing `fragment` fails with `error`.
+    void failOn(const QString &entity, const QString &fragment, const QString &error);
+
+    const QList<Call> &calls() const { return m_calls; }
+    QStringList statements() const;                       // every text, in order
+    QStringList statements(const QString &entity) const;  // of one entity
+    void clearCalls() { m_calls.clear(); }
+
+private:
+    class FakeBackend;
+    struct Rule {
+        QString entity;
+        QString text;
+        bool exact;
+        bool fail;
+        ResultSet rows;
+        QString error;
+    };
+    const Rule *match(const QString &entity, const QString &sql) const;
+
+    QList<Rule> m_rules;
+    QList<Call> m_calls;
+    std::unique_ptr<DataAccess> m_db;
+};
+
+// Builds a ResultSet: rows({"A", "B"}, {{1, "x"}, {2, "y"}}).
+ResultSet rows(const QStringList &columns, const QList<QVariantList> &values = {});
+
+}  // namespace b2d
