@@ -108,13 +108,13 @@ QString DemoCommand::answersText(const QDate &today)
     return QStringLiteral(
                "; Answers of the scripted operator for generating the demo operations.\n"
                "; The reference codes are remembered with each declaration, so their prompts\n"
-               "; accept the offered default. An empty value presses Cancel.\n"
+               "; accept the offered default; none is given here, so the file also serves\n"
+               "; generate --pending. An empty value presses Cancel.\n"
                "[answers]\n"
                "Canal=V\n")
         + QStringLiteral("FechaLIB=") + today.toString(format) + QLatin1Char('\n')
         + QStringLiteral("FechaCumplido=") + today.toString(format) + QLatin1Char('\n')
-        + QStringLiteral("FechaPago=") + today.addDays(-1).toString(format) + QLatin1Char('\n')
-        + QStringLiteral("NombreArchivo=0055-09\n");
+        + QStringLiteral("FechaPago=") + today.addDays(-1).toString(format) + QLatin1Char('\n');
 }
 
 int DemoCommand::execute(Invocation &inv)
