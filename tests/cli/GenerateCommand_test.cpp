@@ -1,5 +1,6 @@
 #include "app/workspace/Workspace.h"
 #include "cli/CommandLine.h"
+#include "platform/Clock.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -44,7 +45,7 @@ protected:
         QString none;
         QTextStream in(&none, QIODevice::ReadOnly);
         Streams io{out, err, &in};
-        r.status = runCommandLine(arguments, io, QStringLiteral("velmorab2d-cli"), QDate::currentDate());
+        r.status = runCommandLine(arguments, io, QStringLiteral("velmorab2d-cli"), clock);
         return r;
     }
     GenerateRun generate(const QStringList &arguments)
@@ -59,6 +60,8 @@ protected:
 
     QTemporaryDir dir;
     QString demo;
+    // The run's clock, pinned; the demo's operations are dated around its day.
+    b2d::FixedClock clock{QDateTime(QDate(2026, 3, 10), QTime(14, 7, 9))};
 
 private:
     int m_demos = 0;
@@ -188,7 +191,7 @@ TEST_F(GenerateCommandTest, PendingStopsAtAConditionThatEndsTheProgram)
     // An operation of a kind the program does not support, last in the list by interno.
     sql(QStringLiteral("HISTORIAL"),
         QStringLiteral("INSERT INTO CARATULA_CARATULA (DESPACHO, FECHA_OFICIALIZACION, IDENTIFICADOR_PROPIO) "
-                       "VALUES ('26001XC04000999Z', '") + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))
+                       "VALUES ('26001XC04000999Z', '") + clock.now().date().toString(QStringLiteral("yyyy-MM-dd"))
             + QStringLiteral(" 08:00:00', '26-0999')"));
     const GenerateRun r = generate(QStringList{QStringLiteral("--pending")} + answers());
     EXPECT_EQ(r.status, ExitProgramEnd);
@@ -264,4 +267,16 @@ TEST_F(GenerateCommandTest, ControlCharactersStillGiveAWellFormedFile)
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at " << xml.characterOffset();
     EXPECT_TRUE(bytes.contains("<entityName>Bodega Los Algarrobos \tS.A.</entityName>")) << bytes.toStdString();
     EXPECT_TRUE(bytes.contains("<invoicesNumber>E-0003  -00001452</invoicesNumber>")) << bytes.toStdString();
+}
+
+// The file's name and the recorded processing date come from the run's clock.
+TEST_F(GenerateCommandTest, DatesComeFromTheRunsClock)
+{
+    const GenerateRun r = generate(QStringList{QStringLiteral("26001EC01000045B")} + answers());
+    ASSERT_EQ(r.status, ExitOk) << r.err.toStdString();
+    EXPECT_EQ(r.out, demo + QStringLiteral("/out/DVNE_EC01_26-0420_20260310140709.XML\n"));
+    const QString historial = demo + QStringLiteral("/data/historial.db");
+    EXPECT_EQ(b2d::test::querySqlite(historial, QStringLiteral("SELECT Xml_Procesado || ' ' || Xml_B2DFile "
+                                                               "FROM CARATULA_CARATULA WHERE DESPACHO = '26001EC01000045B'")),
+              QVariant(QStringLiteral("2026-03-10 DVNE_EC01_26-0420_20260310140709")));
 }
