@@ -38,6 +38,8 @@ inline QString mask2(double v) { return formatMask(v, 2); }   // "0.00"
 inline QString mask7(double v) { return formatMask(v, 7); }   // "0.0000000"
 inline QString mask8(double v) { return formatMask(v, 8); }   // "0.00000000"
 inline QString mask9(double v) { return formatMask(v, 9); }   // "0.000000000"
+// A figure formatted with "0.0000000" and read back: it keeps seven decimals.
+inline double keepSevenDecimals(double v) { return readNumber(mask7(v)).value_or(0); }
 // A number without a mask: integers without decimals, else up to 15 significant digits.
 QString plainNumber(double value);
 
@@ -63,6 +65,10 @@ QString fileStamp(const QDateTime &dt);
 QString xmlEscape(const QString &text);
 // "<tag>" + escaped text + "</tag>"
 QString xmlElement(const QString &tag, const QString &text);
+inline QString xmlElement(const char *tag, const QString &text)
+{
+    return xmlElement(QLatin1String(tag), text);
+}
 // Doubles every single quote, for a value placed between quotes in a statement.
 QString sqlQuote(const QString &value);
 // Trims, upper-cases, and keeps digits, A-Z and Ñ (everything else becomes a blank). `text` is
