@@ -2,7 +2,6 @@
 
 #include "data/DataAccess.h"
 #include "platform/Boxes.h"
-#include "platform/Error.h"
 #include "runtime/RunLog.h"
 #include "runtime/Runtime.h"
 #include "values/Values.h"
@@ -43,14 +42,6 @@ QString ceros(const QString &value, int digits)
     if (r.kind != NumberKind::Number)
         return value;
     return formatMask(r.value, 0).rightJustified(digits, QLatin1Char('0'));
-}
-
-double dividir(double a, double b)
-{
-    if (b == 0)
-        throw B2DError(ErrNo::DivisionByZero, QLatin1String(kAppName),
-                       QStringLiteral("Division by zero"));
-    return a / b;
 }
 
 }  // namespace b2d

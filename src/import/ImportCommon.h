@@ -1,7 +1,7 @@
 #pragma once
 
 // Helpers shared by the import builders: the detail trace, the missing-interno message, the
-// part-number rule and the divisions that fail on a zero divisor.
+// part-number rule and zero-padded numbers.
 
 #include <QString>
 
@@ -26,8 +26,5 @@ QString codigoArticulo(const Runtime &rt, const Recordset &articulos);
 // Format(value, "000...") with `digits` zeros: a number rounded and zero-padded, any other text
 // as it stands.
 QString ceros(const QString &value, int digits);
-
-// a / b; a zero divisor is the runtime's division failure (error 11), raised to the caller.
-double dividir(double a, double b);
 
 }  // namespace b2d

@@ -1,7 +1,9 @@
 #include "import/ImportProducts.h"
 
 #include "data/DataAccess.h"
+#include "declaration/Builders.h"
 #include "declaration/Duties.h"
+#include "declaration/Items.h"
 #include "import/DiLicence.h"
 #include "import/ImportCommon.h"
 #include "import/ReferenceCodeDetail.h"
@@ -36,28 +38,15 @@ double siete(Runtime &rt, double value)
     return EsNumero(rt, mask7(value).trimmed());
 }
 
-// The customs value of an item in dollars, "0.00".
-QString GetVALORENADUANAItem(Runtime &rt, const QString &item)
-{
-    Recordset rs;
-    if (!openQuery(rt, kHistorial,
-                   QStringLiteral("SELECT BASE_IMPONIBLE_DOL as total") + QStringLiteral(" FROM ITEMS_ARTICULOS")
-                       + QStringLiteral(" WHERE IDN_DESPACHO = '") + sqlQuote(rt.Despacho)
-                       + QStringLiteral("' AND NRO_ITEM = '") + sqlQuote(item) + QStringLiteral("'"),
-                   rs))
-        return {};
-    return mask2(EsNumero(rt, rs.field(QStringLiteral("total"))));
-}
-
 // The product reference code of the single article behind a subitem. False (flag set) when the
 // interno the DI requires is missing.
-bool codigoProducto(Runtime &rt, const ImportItem &in, const Recordset &articulos,
+bool codigoProducto(Runtime &rt, const ItemProductInput &in, const Recordset &articulos,
                     bool sinSubitems, QString &codigo)
 {
     const QString otros = text(articulos, "OTROS");
     codigo = otros;
     bool tieneInfoDJAI = false;
-    switch (requisitoDI(rt, in.interno, in.processRC, sinSubitems, tieneInfoDJAI)) {
+    switch (requisitoDI(rt, in.brokerReferenceCode, in.processReferenceCode, sinSubitems, tieneInfoDJAI)) {
     case RequisitoDI::Cumplido:
         return true;
     case RequisitoDI::Cancelado:
@@ -70,13 +59,13 @@ bool codigoProducto(Runtime &rt, const ImportItem &in, const Recordset &articulo
             codigo = Get_ProcessReferenceCode_DI(rt, otros);
         return true;
     }
-    if (!ExisteInternoEnCaldra(rt, in.interno)) {
+    if (!ExisteInternoEnCaldra(rt, in.brokerReferenceCode)) {
         codigo = Get_ProcessReferenceCode_DI(rt, otros);
         return true;
     }
     rt.log.EscribirLog(QStringLiteral("pero tambien existe Interno en Caldra (lo priorizamos ... salvo "
                                       "que ignoremos relacion DJ_DI)"));
-    if (in.processRC != in.interno && !rt.cfg.OMITIRRELACIONDJDI && !tieneInfoDJAI)
+    if (in.processReferenceCode != in.brokerReferenceCode && !rt.cfg.OMITIRRELACIONDJDI && !tieneInfoDJAI)
         codigo = Get_ProcessReferenceCode_DI(rt, otros);
     return true;
 }
@@ -91,7 +80,7 @@ QString gasto(Runtime &rt, const QString &concepto, double valor, const QString 
 }
 
 // The product elements of all subitems of one item; `sinSubitems` chooses the builder.
-QString productos(Runtime &rt, const ImportItem &in, bool sinSubitems)
+QString productos(Runtime &rt, const ItemProductInput &in, QStringList &articles, bool sinSubitems)
 {
     const QString procedure = sinSubitems ? QStringLiteral("Getsubitemsinfo_sinsubitem_ex")
                                           : QStringLiteral("Getsubitemsinfo_ex");
@@ -140,8 +129,8 @@ QString productos(Runtime &rt, const ImportItem &in, bool sinSubitems)
             line = 40;
             Recordset articulos;
             bool itemCompleto = false;
-            out += GetIMPOTag_productReferenceCodeDetail(rt, in.item, subitems, in.interno, in.processRC,
-                                                         in.articles, sinSubitems, articulos,
+            out += GetIMPOTag_productReferenceCodeDetail(rt, in.item, subitems, in.brokerReferenceCode, in.processReferenceCode,
+                                                         articles, sinSubitems, articulos,
                                                          itemCompleto);
             if (rt.generacionCancelada)
                 return out;
@@ -186,10 +175,10 @@ QString productos(Runtime &rt, const ImportItem &in, bool sinSubitems)
             double pesoNeto = in.netWeight;
             double pesoUnitario = 0;
             if (sinSubitems) {
-                const double cifUnitario = EsNumero(rt, dividir(in.cif, in.quantity));
+                const double cifUnitario = EsNumero(rt, dividir(in.cif, in.cantidadDeclarada));
                 out += xmlElement(QStringLiteral("productUnityCIFValue"), mask7(dividir(cifUnitario, in.rate)));
                 out += xmlElement(QStringLiteral("productCIFValue"), mask2(dividir(in.cif, in.rate)));
-                pesoUnitario = dividir(in.netWeight, in.quantity);
+                pesoUnitario = dividir(in.netWeight, in.cantidadDeclarada);
             } else {
                 const double valor = dividir(valorAduana * parte, total);
                 out += xmlElement(QStringLiteral("productUnityCIFValue"),
@@ -216,8 +205,8 @@ QString productos(Runtime &rt, const ImportItem &in, bool sinSubitems)
                     return out;
                 out += xmlElement(QStringLiteral("productReferenceCode"), codigo);
             }
-            out += xmlElement(QStringLiteral("productDJAINumber"), text(in.item, "DECLARACION_A_CANCELAR"));
-            out += QStringLiteral("<productDJAIItemNumber>") + xmlEscape(text(in.item, "NRO_ITEM_A_CANCELAR"))
+            out += xmlElement(QStringLiteral("productDJAINumber"), in.declaracionACancelar);
+            out += QStringLiteral("<productDJAIItemNumber>") + xmlEscape(in.nroItemACancelar)
                 + QStringLiteral("</productDJAIItemNumber> ");
             const QString referencia = text(subitems, "referencia");
             out += xmlElement(QStringLiteral("productDJAISubitemNumber"),
@@ -238,14 +227,14 @@ QString productos(Runtime &rt, const ImportItem &in, bool sinSubitems)
 
 }  // namespace
 
-QString Getsubitemsinfo_sinsubitem_ex(Runtime &rt, const ImportItem &in)
+QString Getsubitemsinfo_sinsubitem_ex(Runtime &rt, const ItemProductInput &in, QStringList &articles)
 {
-    return productos(rt, in, true);
+    return productos(rt, in, articles, true);
 }
 
-QString Getsubitemsinfo_ex(Runtime &rt, const ImportItem &in)
+QString Getsubitemsinfo_ex(Runtime &rt, const ItemProductInput &in, QStringList &articles)
 {
-    return productos(rt, in, false);
+    return productos(rt, in, articles, false);
 }
 
 }  // namespace b2d

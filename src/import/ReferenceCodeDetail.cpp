@@ -2,6 +2,7 @@
 
 #include "data/DataAccess.h"
 #include "declaration/Prompts.h"
+#include "declaration/SubitemLookups.h"
 #include "import/DiLicence.h"
 #include "import/ImportCommon.h"
 #include "lookups/Operations.h"
@@ -23,22 +24,6 @@ const QString kProcedure = QStringLiteral("GetIMPOTag_productReferenceCodeDetail
 QString text(const Recordset &rs, const char *column)
 {
     return EsNulo(rs.field(QLatin1String(column)));
-}
-
-// Sum of the grouped article quantities of one subitem of the interno.
-double GetCantidadSubitem(Runtime &rt, const Recordset &item, const QString &subitem,
-                          const QString &interno)
-{
-    Recordset rs;
-    if (!openQuery(rt, kInternos,
-                   QStringLiteral("SELECT SUM(CANTIDAD) as CANTIDAD From SUBITEMS ")
-                       + QStringLiteral("WHERE Interno = '") + sqlQuote(interno) + QStringLiteral("' And ")
-                       + QStringLiteral("NroITEM = '") + sqlQuote(text(item, "NRo_item"))
-                       + QStringLiteral("' And ") + QStringLiteral("NroSUBITEM = '") + sqlQuote(subitem)
-                       + QStringLiteral("'"),
-                   rs))
-        return 0;
-    return EsNumero(rt, rs.field(QStringLiteral("CANTIDAD")));
 }
 
 // The lines of the licence that the official item cancels, loaded under the process interno.

@@ -1,7 +1,9 @@
 #include "support/TestSupport.h"
 
+#include "declaration/Builders.h"
 #include "import/ImportProducts.h"
 #include "runtime/Errors.h"
+#include "values/Values.h"
 
 #include <gtest/gtest.h>
 
@@ -73,10 +75,22 @@ struct Products {
                                          + u"' And NroSUBITEM = '"_s + subitem + u"'"_s,
                           rows(kArticleColumns, lines));
     }
-    ImportItem input(double rate, double cif, double fob, double netWeight, double quantity)
+    ItemProductInput input(double rate, double cif, double fob, double netWeight, double quantity)
     {
-        return ImportItem{item,   item.field(u"NRO_ITEM"_s).toString(), rate, cif, fob, netWeight,
-                          quantity, u"BRC"_s, u"PRC"_s, u"EUR"_s, u"USD"_s, u"BRL"_s, list};
+        return ItemProductInput{item,
+                                item.field(u"NRO_ITEM"_s).toString(),
+                                EsNulo(item.field(u"DECLARACION_A_CANCELAR"_s)),
+                                EsNulo(item.field(u"NRO_ITEM_A_CANCELAR"_s)),
+                                fob,
+                                netWeight,
+                                quantity,
+                                cif,
+                                rate,
+                                u"BRC"_s,
+                                u"PRC"_s,
+                                u"EUR"_s,
+                                u"USD"_s,
+                                u"BRL"_s};
     }
 
     TestRun t;
@@ -92,7 +106,7 @@ TEST(ImportProducts, ItemWithoutSubitemsAndOneArticle)
     p.subitems({{u"0000"_s, 1, 40, 612.5, 26460, u"AA(X)"_s, QVariant(), QVariant()}});
     p.articles(u"0000"_s, {article("NB-14", "ITR-1", 40, QVariant(), 1, "Notebook & <case>", "0000")});
 
-    const QString xml = Getsubitemsinfo_sinsubitem_ex(p.t.rt, p.input(1.08, 27000, 24500, 96, 40));
+    const QString xml = Getsubitemsinfo_sinsubitem_ex(p.t.rt, p.input(1.08, 27000, 24500, 96, 40), p.list);
 
     EXPECT_EQ(xml,
               u"<declarationItemProduct><productSequenceNumber>0000</productSequenceNumber>"
@@ -143,7 +157,7 @@ TEST(ImportProducts, ItemWithSubitemsSeveralArticlesAndOne)
                              {{80, 1100, 0, u"010"_s, u"A"_s}}));
     p.t.data.onContains(kHistorial, u"Select LTAXABR FROM TAX"_s, rows({u"LTAXABR"_s}, {{u"DERECHOS"_s}}));
 
-    const QString xml = Getsubitemsinfo_ex(p.t.rt, p.input(1.08, 1070, 1000, 25, 10));
+    const QString xml = Getsubitemsinfo_ex(p.t.rt, p.input(1.08, 1070, 1000, 25, 10), p.list);
 
     const QString duty = u"<productDuty><dutyType>010</dutyType><dutyValue>80.00</dutyValue>"
                          u"<dutyCurrency>USD</dutyCurrency><dutyBasisOfCalculus>1100.00"
@@ -216,7 +230,7 @@ TEST(ImportProducts, SeveralArticlesOfAnItemWithoutSubitemsFillTheArticleList)
     p.articles(u"0000"_s, {article("A1", "R1", 2, QVariant(), 11, "Uno", "0000"),
                            article("A2", "R2", 3, QVariant(), 12, "Dos", "0000")});
     p.t.data.onContains(kInternos, u"SUM(CANTIDAD)"_s, rows({u"CANTIDAD"_s}, {{5}}));
-    const QString xml = Getsubitemsinfo_sinsubitem_ex(p.t.rt, p.input(1, 500, 500, 10, 5));
+    const QString xml = Getsubitemsinfo_sinsubitem_ex(p.t.rt, p.input(1, 500, 500, 10, 5), p.list);
     EXPECT_EQ(p.list, (QStringList{{}, u"11|||F1"_s, u"12|||F1"_s}));
     // No part number and no reference code; the first article's description.
     EXPECT_FALSE(xml.contains(u"productPartNumber"_s));
@@ -234,7 +248,7 @@ TEST(ImportProducts, WithoutArticlesThePartAndReferenceCodeAreEmpty)
     p.subitems({{u"0000"_s, 1, 5, 100, 500, u"AA(X)"_s, QVariant(), QVariant()}});
     p.t.data.onContains(kInternos, u"SELECT * FROM ART WHERE INTNRO = 'PRC'"_s,
                         rows({u"DECLARACION_CANCELA"_s}, {{QString()}}));
-    const QString xml = Getsubitemsinfo_sinsubitem_ex(p.t.rt, p.input(1, 500, 500, 10, 5));
+    const QString xml = Getsubitemsinfo_sinsubitem_ex(p.t.rt, p.input(1, 500, 500, 10, 5), p.list);
     EXPECT_TRUE(xml.startsWith(u"<declarationItemProduct><productSequenceNumber>0000</productSequenceNumber>"
                                u"<productPartNumber></productPartNumber>"
                                u"<productDescription></productDescription><productQuantity>"_s));
@@ -254,7 +268,7 @@ TEST(ImportProducts, LicenceItemCancelledAsAWholeCarriesTheItemsFullAmounts)
                         rows(kArticleColumns, {article("L1", "LIC-1", 6, QVariant(), 1, "Lic", "0000")}));
     p.t.data.onContains(kHistorial, u"SELECT BASE_IMPONIBLE_DOL as total"_s, rows({u"total"_s}, {{1100}}));
 
-    const QString xml = Getsubitemsinfo_ex(p.t.rt, p.input(1, 1070, 1000, 25, 10));
+    const QString xml = Getsubitemsinfo_ex(p.t.rt, p.input(1, 1070, 1000, 25, 10), p.list);
 
     EXPECT_TRUE(xml.startsWith(u"<declarationItemProduct><productSequenceNumber>0000</productSequenceNumber>"
                                u"<productPartNumber>L1</productPartNumber>"_s));
@@ -276,7 +290,7 @@ TEST(ImportProducts, ACancellationStopsTheBuilder)
     p.t.rt.cfg.OMITIRRELACIONDJDI = true;
     p.subitems({{u"0001"_s, 2, 6, 100, 600, u"AA(X)"_s, 555, u"0005"_s},
                 {u"0002"_s, 2, 4, 100, 400, u"AA(Y)"_s, 370, u"0006"_s}});
-    EXPECT_EQ(Getsubitemsinfo_ex(p.t.rt, p.input(1, 1070, 1000, 25, 10)), u"<declarationItemProduct>"_s);
+    EXPECT_EQ(Getsubitemsinfo_ex(p.t.rt, p.input(1, 1070, 1000, 25, 10), p.list), u"<declarationItemProduct>"_s);
     EXPECT_TRUE(p.t.rt.generacionCancelada);
     EXPECT_EQ(p.t.boxes.messages().size(), 1);
     EXPECT_EQ(p.t.data.statements(kInternos).filter(u"SUBITEM_CANCELA='0002'"_s).size(), 0);
@@ -302,9 +316,9 @@ TEST(ImportProducts, ADivisionByZeroIsRaisedAgain)
         p.subitems({{u"0001"_s, 1, 5, 100, c.subitemFob, u"AA(X)"_s, c.subitemFob, QVariant()}});
         p.articles(u"0001"_s, {article("A1", "R1", 5, QVariant(), 1, "Uno", "0001")});
         p.articles(u"0000"_s, {article("A1", "R1", 5, QVariant(), 1, "Uno", "0000")});
-        const ImportItem in = p.input(1, 500, c.fob, 10, c.quantity);
+        const ItemProductInput in = p.input(1, 500, c.fob, 10, c.quantity);
         try {
-            c.sinSubitems ? Getsubitemsinfo_sinsubitem_ex(p.t.rt, in) : Getsubitemsinfo_ex(p.t.rt, in);
+            c.sinSubitems ? Getsubitemsinfo_sinsubitem_ex(p.t.rt, in, p.list) : Getsubitemsinfo_ex(p.t.rt, in, p.list);
             ADD_FAILURE() << "no error raised";
         } catch (const B2DError &e) {
             EXPECT_EQ(e.number(), ErrNo::Product);
@@ -359,11 +373,11 @@ TEST(ImportProducts, ReferenceCodeOfTheSingleArticleUnderTheRequiredDi)
             p.t.data.onContains(kInternos, u"from Caratula where Interno = '"_s + interno + u"'"_s,
                                 rows({u"Interno"_s}, {{interno}}));
         p.t.data.onContains(kInternos, u"b.itemreferencecode =  'R1'"_s, rows({u"ITR2"_s}, {{u"DI-R1"_s}}));
-        ImportItem in = p.input(1, 500, 500, 10, 5);
-        in.processRC = c.processRC;
+        ItemProductInput in = p.input(1, 500, 500, 10, 5);
+        in.processReferenceCode = c.processRC;
 
-        const QString xml = c.sinSubitems ? Getsubitemsinfo_sinsubitem_ex(p.t.rt, in)
-                                          : Getsubitemsinfo_ex(p.t.rt, in);
+        const QString xml = c.sinSubitems ? Getsubitemsinfo_sinsubitem_ex(p.t.rt, in, p.list)
+                                          : Getsubitemsinfo_ex(p.t.rt, in, p.list);
 
         if (c.code == u"!"_s) {
             EXPECT_TRUE(p.t.rt.generacionCancelada);
