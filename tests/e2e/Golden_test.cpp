@@ -141,7 +141,11 @@ const QList<GoldenCase> &goldenCases()
          // The header records the declaration's currency; every item records the code it is
          // written in.
          {QStringLiteral("060=01.23"), QStringLiteral("EUR=01.23")},
-         {QStringLiteral("Incluir 900 en Caratula:SI"), QStringLiteral("EL ITEM 0002: no tiene subitems")}},
+         {QStringLiteral("Incluir 900 en Caratula:SI"), QStringLiteral("EL ITEM 0002: no tiene subitems"),
+          QStringLiteral("[IMPO] - ITEM: 0001 SUBITEM: 0000 agrupados 2 arts."),
+          QStringLiteral("[0000] PRC: KS-ITR-902 ART: PMP-CN-50 CantDVN: 4 CantSIM: 10"),
+          // The invoice of the second pump reaches the party query with its quote doubled.
+          QStringLiteral("(ITEMARTID=2 AND INVOICENUMBER ='RE-2019-00413''A'))")}},
         {"19001EC01000045B",
          "export.xml",
          {{"PREFIJOEXPO", "EXP"},

@@ -29,6 +29,10 @@ VALUES
      '+54 11 4321-0000'),
     (8, '19-0412', 1, 'RE-2019-00412', 'MANUFACTURER', 'DE-HRB-24188', 'Kessler Pumpen Werk 2',
      'DE', 'Werkstraße 1', 'Göppingen', 'Baden-Württemberg', '73035', NULL),
+    (9, '19-0412', 2, 'RE-2019-00413''A', 'MANUFACTURER', 'DE-HRB-31077', 'Motoren & Antriebe AG',
+     'DE', 'Am Hafen 3', 'Bremen', 'HB', '28217', '+49 421 555'),
+    (13, '19-0412', 2, 'RE-2019-00412', 'MANUFACTURER', 'DE-HRB-00000', 'Not an article of item 1',
+     'DE', 'x', 'x', 'x', 'x', NULL),
     (12, '19/0420', 0, NULL, 'CONSIGNEE', 'PL5260001234', 'Wina Świata Sp. z o.o.',
      'PL', 'ul. Piotrkowska 120 <lok. 4>', 'Łódź', 'Łódzkie', '90-006', NULL),
     (10, '19/0420', 0, 'E-0003-00001452', 'BUYER', 'DE811234567', 'Weinhandel Müller GmbH',
@@ -73,3 +77,17 @@ VALUES
      'E-0003-00001461', NULL, 3, 'AA(LOS ALGARROBOS) AB(CABERNET)'),
     (17, '19/0433', '0003', '0000', 'EST-RIG', 'Estuches rígidos & fundas <PVC>', 4, 'NW-ITR-420',
      'E-0003-00001461', NULL, 1, 'AA(S/M) AB(ESTUCHE)');
+
+-- 19-0412: the two pumps behind item 1 (stored out of reference-code order; the second one's
+-- invoice holds a quote), the screws behind item 2. 19-0499's line shares the item number.
+INSERT INTO Subitems (ID, Interno, NROITEM, NROSUBITEM, IdArticulo, Descripcion, Cantidad, Otros,
+    Factura_Nro, CodArtAlternativo, IDEXT, Sufijos)
+VALUES
+    (22, '19-0412', '0001', '0000', 'PMP-CN-50', 'Bomba centrifuga CN-50', 4, 'KS-ITR-902',
+     'RE-2019-00413''A', NULL, 2, 'AA(KESSLER) AB(CN)'),
+    (21, '19-0412', '0001', '0000', 'PMP-CN-40', 'Bomba centrifuga CN-40 & motor', 6, 'KS-ITR-901',
+     'RE-2019-00412', 'KS-CN40', 1, 'AA(KESSLER) AB(CN)'),
+    (23, '19-0412', '0002', '0000', 'TORN-M8', 'Tornillos & tuercas M8 <zincado>', 5000,
+     'KS-ITR-904', 'RE-2019-00413', NULL, 3, 'AA(S/M) AB(M8)'),
+    (24, '19-0499', '0001', '0000', 'NB-X', 'Otro articulo', 50, 'ITR-X', 'INV-SZ-30001', NULL, 1,
+     'AA(X) AB(Y)');
