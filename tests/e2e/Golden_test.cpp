@@ -173,6 +173,33 @@ const QList<GoldenCase> &goldenCases()
          {QStringLiteral("Incluir 900 en Caratula:NO"), QStringLiteral("EL ITEM 0001: tiene subitems"),
           QStringLiteral("[GENERIC] - ITEM: 0001 SUBITEM: 0001 agrupados 2 arts."),
           QStringLiteral("En ITEM 2 subitem 0000 se encontro: 1 articulos:")}},
+        // An import in dollars whose process reference code is its own interno: the interno's
+        // grouping decides the articles, one official subitem found under another number by its
+        // quantity; an item without subitems names the parties of its two articles.
+        {"19001IC04000140D",
+         "import_grouped.xml",
+         {{"PREFIJO", "AB_"}, {"CONCEPTOSSIM", "1"}},
+         {{"BrokerReferenceCode(waybillReferenceCode)", "19-0440", std::nullopt},
+          {"ProcessReferenceCode(waybillReferenceCode)", "19-0440", std::nullopt},
+          {"LIBERACION", "04/03/2019", std::nullopt},
+          {"CUMPLIDO", "2019-03-05", std::nullopt},
+          {"PAGO", "05/03/2019", std::nullopt},
+          {"CANAL Despacho", "VERDE", std::nullopt}},
+         "AB__IC04_19-0440_20190305140709",
+         {{"IDENTIFICADOR_PROPIO", "19-0440"},
+          {"xml_ProcessRC", "19-0440"},
+          {"xml_FechaLIB", "04/03/2019"},
+          {"xml_FechaCumplido", "2019-03-05"},
+          {"xml_FechaPago", "05/03/2019"},
+          {"xml_Canal", "VERDE"},
+          {"Xml_Procesado", "2019-03-05"},
+          {"Xml_B2DFile", "AB__IC04_19-0440_20190305140709"},
+          {"Xml_Enviado", nullptr}},
+         {},
+         {QStringLiteral("EL ITEM 0001: contiene 2 subitems."),
+          QStringLiteral("[IMPO] - ITEM: 0001 SUBITEM: 0002 agrupados 1 arts."),
+          QStringLiteral("[001] PRC: KS-ITR-413 ART: PMP-HD-80 CantDVN: 4 CantSIM: 14"),
+          QStringLiteral("(ITEMARTID=5 AND INVOICENUMBER ='RE-2019-00441''B'))")}},
         // An export in euros whose items are stored out of order: items with and without
         // subitems, articles grouped and single.
         {"19001EC01000052C",

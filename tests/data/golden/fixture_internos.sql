@@ -91,3 +91,45 @@ VALUES
      'KS-ITR-904', 'RE-2019-00413', NULL, 3, 'AA(S/M) AB(M8)'),
     (24, '19-0499', '0001', '0000', 'NB-X', 'Otro articulo', 50, 'ITR-X', 'INV-SZ-30001', NULL, 1,
      'AA(X) AB(Y)');
+
+-- ---- 19-0440: the operation of 19001IC04000140D, its own process reference code ------------
+
+INSERT INTO Caratula (Interno, cuitdespaduana) VALUES ('19-0440', '20184512347');
+INSERT INTO IntN (Intnro, WaybillReferenceCode) VALUES ('19-0440', 'HBL-0440');
+
+INSERT INTO requestentitydvn (RequestEntityID, INTNRO, ITEMARTID, INVOICENUMBER, entityType,
+    entityReferenceCode, entityName, entityCountry, entityAddress, entityCity, entityState,
+    entityPostalCode, entityPhone)
+VALUES
+    (32, '19-0440', 5, 'RE-2019-00441''B', 'MANUFACTURER', 'DE-811234567', 'Schrauben & Muttern KG',
+     'DE', 'Hafenstrasse 2', 'Hamburg', 'HH', '20457', NULL),
+    (30, '19-0440', 0, NULL, 'IMPORTER', '30-71112223-4', 'Hidraulica Norte S.A.', 'AR',
+     'Av. Colon 1200', 'Cordoba', 'Cordoba', 'X5000', NULL),
+    (31, '19-0440', 4, 'RE-2019-00440', 'MANUFACTURER', 'IT-0245871', 'Viteria Lombarda S.p.A.',
+     'IT', 'Via Bergamo 41', 'Lecco', 'LC', '23900', '+39 0341 1'),
+    (33, '19-0440', 3, 'RE-2019-00440', 'MANUFACTURER', 'DE-HRB-24188', 'Kessler Pumpen Werk 3',
+     'DE', 'Werkstrasse 3', 'Goeppingen', 'BW', '73035', NULL);
+
+-- The grouping: item 1's 0002 holds five pumps, the four of official subitem 0002 are its 0003.
+INSERT INTO GroupSubitems (INTERNO, ID, NROSUBITEM, CANTIDAD, FOB, IdArticulo, Descripcion, Sufijos)
+VALUES
+    ('19-0440', 1, '0001', 10, 1000.00, 'PMP-CN', 'Bombas centrifugas', 'AA(KESSLER) AB(CN)'),
+    ('19-0440', 1, '0002', 5, 1250.00, 'PMP-XL', 'Bombas XL', 'AA(KESSLER) AB(XL)'),
+    ('19-0440', 1, '0003', 4, 1000.00, 'PMP-HD-80', 'Bombas de alta presion', 'AA(KESSLER) AB(HD-80)'),
+    ('19-0440', 2, '0000', 1000, 1000.00, 'TORN-M8', 'Tornillos', 'AA(S/M) AB(M8)');
+
+INSERT INTO Subitems (ID, Interno, NROITEM, NROSUBITEM, IdArticulo, Descripcion, Cantidad, Otros,
+    Factura_Nro, CodArtAlternativo, IDEXT, Sufijos)
+VALUES
+    (41, '19-0440', '0001', '0001', 'PMP-CN-40', 'Bomba centrifuga CN-40', 6, 'KS-ITR-411',
+     'RE-2019-00440', 'KS-CN40', 1, 'AA(KESSLER) AB(CN)'),
+    (42, '19-0440', '0001', '0001', 'PMP-CN-50', 'Bomba centrifuga CN-50', 4, 'KS-ITR-412',
+     'RE-2019-00440', NULL, 2, 'AA(KESSLER) AB(CN)'),
+    (43, '19-0440', '0001', '0002', 'PMP-XL-90', 'Bomba XL-90', 5, 'KS-ITR-419',
+     'RE-2019-00440', NULL, 6, 'AA(KESSLER) AB(XL)'),
+    (44, '19-0440', '0001', '0003', 'PMP-HD-80', 'Bomba de alta presion HD-80 & kit', 4,
+     'KS-ITR-413', 'RE-2019-00440', NULL, 3, 'AA(KESSLER) AB(HD-80)'),
+    (45, '19-0440', '0002', '0000', 'TORN-M8-I', 'Tornillos M8 inoxidables', 400, 'KS-ITR-422',
+     'RE-2019-00441''B', 'M8-INOX', 5, 'AA(S/M) AB(M8)'),
+    (46, '19-0440', '0002', '0000', 'TORN-M8-Z', 'Tornillos M8 zincados', 600, 'KS-ITR-421',
+     'RE-2019-00440', NULL, 4, 'AA(S/M) AB(M8)');
