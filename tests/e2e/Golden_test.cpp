@@ -200,6 +200,36 @@ const QList<GoldenCase> &goldenCases()
           QStringLiteral("[IMPO] - ITEM: 0001 SUBITEM: 0002 agrupados 1 arts."),
           QStringLiteral("[001] PRC: KS-ITR-413 ART: PMP-HD-80 CantDVN: 4 CantSIM: 14"),
           QStringLiteral("(ITEMARTID=5 AND INVOICENUMBER ='RE-2019-00441''B'))")}},
+        // An import whose DI, loaded under the process reference code, cancels a licence: the
+        // licence lines of the DI stand behind each subitem, a licence item cancelled as a whole
+        // gives its product the number 0000; the DI is required, so the parties are the DI's.
+        {"19001IC04000150F",
+         "import_di.xml",
+         {{"PREFIJO", "AB_"}, {"CONCEPTOSSIM", "1"}, {"REQDIIMPO", "1"}},
+         {{"BrokerReferenceCode(waybillReferenceCode)", "19-0450", std::nullopt},
+          {"ProcessReferenceCode(waybillReferenceCode)", "DI-0450", std::nullopt},
+          {"LIBERACION", "04/03/2019", std::nullopt},
+          {"CUMPLIDO", "2019-03-05", std::nullopt},
+          {"PAGO", "05/03/2019", std::nullopt},
+          {"CANAL Despacho", "VERDE", std::nullopt}},
+         "AB__IC04_DI-0450_20190305140709",
+         {{"IDENTIFICADOR_PROPIO", "19-0450"},
+          {"xml_ProcessRC", "DI-0450"},
+          {"xml_FechaLIB", "04/03/2019"},
+          {"xml_FechaCumplido", "2019-03-05"},
+          {"xml_FechaPago", "05/03/2019"},
+          {"xml_Canal", "VERDE"},
+          {"Xml_Procesado", "2019-03-05"},
+          {"Xml_B2DFile", "AB__IC04_DI-0450_20190305140709"},
+          {"Xml_Enviado", nullptr}},
+         {},
+         {QStringLiteral("existeDI Tiene InfoDJAI"),
+          QStringLiteral("valor bCFG_ReqDI_Impo: True"),
+          QStringLiteral("existeDITiene InfoDJAI"),
+          QStringLiteral("pero tambien existe el interno en el CALDRA"),
+          QStringLiteral("pero tambien existe Interno en Caldra (lo priorizamos ... salvo que ignoremos "
+                         "relacion DJ_DI)"),
+          QStringLiteral("[IMPO] - ITEM: 0002 SUBITEM: 0001 agrupados 1 arts.")}},
         // An export in euros whose items are stored out of order: items with and without
         // subitems, articles grouped and single.
         {"19001EC01000052C",

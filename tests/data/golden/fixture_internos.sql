@@ -133,3 +133,57 @@ VALUES
      'RE-2019-00441''B', 'M8-INOX', 5, 'AA(S/M) AB(M8)'),
     (46, '19-0440', '0002', '0000', 'TORN-M8-Z', 'Tornillos M8 zincados', 600, 'KS-ITR-421',
      'RE-2019-00440', NULL, 4, 'AA(S/M) AB(M8)');
+
+-- ---- 19-0450 and DI-0450: the operation of 19001IC04000150F and its DI ----------------------
+-- The DI's article lines (DI-0450) name the licence item and subitem each cancels ('0000': the
+-- whole item); a line cancelling another licence must stay out. The licence's own lines are
+-- under the broker's interno, grouped as the licence's subitems.
+
+INSERT INTO Caratula (Interno, cuitdespaduana) VALUES ('19-0450', '20184512347'),
+    ('DI-0450', '20184512347');
+INSERT INTO IntN (Intnro, WaybillReferenceCode) VALUES ('19-0450', 'HBL-0450');
+
+INSERT INTO ART (INTNRO, ARTORD, artNRO, ART_ITS, ARTNRO2, ARTDSC, artCAN, ARTFAC,
+    itemReferenceCode, dvn_orderitemitemnumber, dvn_orderitemordernumber, DECLARACION_CANCELA,
+    ITEM_CANCELA, SUBITEM_CANCELA)
+VALUES
+    ('DI-0450', 1, 'NB14-I5', 'NB14', 'NTK-14-I5', 'Notebook 14 i5', 12, 'NTK-INV-88',
+     'DVN-ITR-801', '10', 'PO-450', '19001DJAI000010K', '0001', '0001'),
+    ('DI-0450', 2, 'NB14-I7', NULL, NULL, 'Notebook 14 i7 & dock', 8, 'NTK-INV-88',
+     'DVN-ITR-802', '20', 'PO-450', '19001DJAI000010K', '0001', '0001'),
+    ('DI-0450', 3, 'NB15-I7', NULL, 'NTK-15', 'Notebook 15 i7 <32GB>', 10, 'NTK-INV-88',
+     'DVN-ITR-803', '30', 'PO-450', '19001DJAI000010K', '0001', '0002'),
+    ('DI-0450', 4, 'SCR-M6', NULL, NULL, 'Tornillos M6', 2000, 'NTK-INV-89',
+     'DVN-ITR-804', '40', 'PO-451', '19001DJAI000010K', '0002', '0000'),
+    ('DI-0450', 5, 'NB14-I3', NULL, NULL, 'Notebook 14 i3', 5, 'NTK-INV-90',
+     'DVN-ITR-899', '50', 'PO-452', '19001DJAI000099Z', '0001', '0001'),
+    ('19-0450', 1, 'NB14-I5', NULL, 'NTK-14-I5', 'Notebook 14 i5', 12, 'NTK-PRO-1',
+     'LIC-ITR-801', '10', 'PO-450', NULL, NULL, NULL),
+    ('19-0450', 2, 'NB14-I7', NULL, NULL, 'Notebook 14 i7 & dock', 8, 'NTK-PRO-1',
+     'LIC-ITR-802', '20', 'PO-450', NULL, NULL, NULL),
+    ('19-0450', 3, 'NB15-I7', NULL, 'NTK-15', 'Notebook 15 i7 <32GB>', 10, 'NTK-PRO-1',
+     'LIC-ITR-803', '30', 'PO-450', NULL, NULL, NULL),
+    ('19-0450', 4, 'SCR-M6', NULL, NULL, 'Tornillos M6', 2000, 'NTK-PRO-1',
+     'LIC-ITR-804', '40', 'PO-451', NULL, NULL, NULL);
+
+INSERT INTO Subitems (ID, Interno, NROITEM, NROSUBITEM, IdArticulo, Descripcion, Cantidad, Otros,
+    Factura_Nro, CodArtAlternativo, IDEXT, Sufijos)
+VALUES
+    (51, '19-0450', '0001', '0001', 'NB14-I5', 'Notebook 14 i5', 12, 'LIC-ITR-801', 'NTK-PRO-1',
+     'NTK-14-I5', 1, 'AA(NORTEK) AB(NB14)'),
+    (52, '19-0450', '0001', '0001', 'NB14-I7', 'Notebook 14 i7 & dock', 8, 'LIC-ITR-802',
+     'NTK-PRO-1', NULL, 2, 'AA(NORTEK) AB(NB14)'),
+    (53, '19-0450', '0001', '0002', 'NB15-I7', 'Notebook 15 i7 <32GB>', 10, 'LIC-ITR-803',
+     'NTK-PRO-1', 'NTK-15', 3, 'AA(NORTEK) AB(NB15)'),
+    (54, '19-0450', '0002', '0000', 'SCR-M6', 'Tornillos M6', 2000, 'LIC-ITR-804', 'NTK-PRO-1',
+     NULL, 4, 'AA(S/M) AB(M6)');
+
+-- Under REQDIIMPO the declaration's parties are those of the DI's interno.
+INSERT INTO requestentitydvn (RequestEntityID, INTNRO, ITEMARTID, INVOICENUMBER, entityType,
+    entityReferenceCode, entityName, entityCountry, entityAddress, entityCity, entityState,
+    entityPostalCode, entityPhone)
+VALUES
+    (41, '19-0450', 0, NULL, 'IMPORTER', '30-70555444-3', 'Not the DI party', 'AR', 'x', 'x', 'x',
+     'x', NULL),
+    (40, 'DI-0450', 0, NULL, 'IMPORTER', '30-70555444-3', 'Nortek Argentina S.A.', 'AR',
+     'Av. Belgrano 350', 'Buenos Aires', 'CABA', 'C1092AAO', '+54 11 4000-1000');
