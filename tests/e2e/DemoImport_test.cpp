@@ -2,6 +2,7 @@
 // whose items have no subitems and the one whose DI cancels a licence. Both are complete down to
 // each product.
 
+#include "app/workspace/Workspace.h"
 #include "e2e/DemoRun.h"
 
 #include <gtest/gtest.h>
@@ -93,4 +94,24 @@ TEST(DemoImports, BothImportsAreCompleteDownToEachProduct)
         for (const QString &piece : e.texts)
             EXPECT_TRUE(text.contains(piece)) << piece.toStdString();
     }
+}
+
+TEST(DemoImports, ALicenceLineWithoutItsDiEquivalentEndsTheProgram)
+{
+    // The broker's grouping of subitem 0001 no longer adds up to the declared 200: each DI line
+    // gets a mismatch detail, whose reference code must come from the licence line that matches
+    // it. None does (the licence lines carry their own codes), so the program ends.
+    DemoRun run;
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    b2d::Workspace(run.demo + u"/data"_s)
+        .runSql(u"INTERNOS"_s, u"UPDATE Subitems SET Cantidad = 70 WHERE Interno = '26-0415' AND "
+                               u"IdArticulo = 'PH-A52-BLU'"_s);
+
+    EXPECT_EQ(run.generate({u"26001IC04000131C"_s}), 5);
+    EXPECT_TRUE(run.outFiles().isEmpty());
+    EXPECT_TRUE(run.err.contains(u"== critical: VelmoraB2D"_s)) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(u"No se encontro equivalente al ITRC [DVN-ITR-5501] de la DJAI "
+                                 u"[26-0415] en la DI.[DI-0415]\nNo se puede generar el archivo de "
+                                 u"retorno\nVerifique que en Velmora este cargado la DJAI 26-0415"_s))
+        << run.err.toStdString();
 }
