@@ -147,7 +147,8 @@ QString GetSubitemsQueryByGroup(Runtime &rt, const Recordset &item, const Record
 {
     const QString nroSubitem = text(subitem, "NRo_subitem");
     Recordset grupo;
-    const QString sql = grupoHead(item, interno) + QStringLiteral("NROSUBITEM = '") + sqlQuote(nroSubitem) + QStringLiteral("'");
+    const QString sql = grupoHead(item, interno) + QStringLiteral("NROSUBITEM = '")
+        + sqlQuote(nroSubitem) + QStringLiteral("'");
     if (!openQuery(rt, kInternos, sql, grupo) || grupo.RecordCount() != 1)
         return {};
 

@@ -18,8 +18,8 @@ bool ExisteDI(Runtime &rt, const QString &interno, bool &tieneInfoDJAI);
 // the DI is absent but the interno exists (the article's own code serves); Cancelado when the
 // DI is absent and so is the interno (the message was shown and the generation-cancelled flag
 // set); ConDI when the DI loaded under the remembered process reference code exists, with
-// `tieneInfoDJAI` telling whether it cancels a licence (logged as "existeDI..."). The interno checked is the process
-// reference code for an item without subitems, the broker's interno otherwise.
+// `tieneInfoDJAI` telling whether it cancels a licence (logged as "existeDI..."). The interno
+// checked is the process reference code for an item without subitems, the broker's otherwise.
 enum class RequisitoDI { Cumplido, Cancelado, ConDI };
 RequisitoDI requisitoDI(Runtime &rt, const QString &interno, const QString &processRC,
                         bool sinSubitems, bool &tieneInfoDJAI);

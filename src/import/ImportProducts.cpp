@@ -46,14 +46,10 @@ bool codigoProducto(Runtime &rt, const ItemProductInput &in, const Recordset &ar
     const QString otros = text(articulos, "OTROS");
     codigo = otros;
     bool tieneInfoDJAI = false;
-    switch (requisitoDI(rt, in.brokerReferenceCode, in.processReferenceCode, sinSubitems, tieneInfoDJAI)) {
-    case RequisitoDI::Cumplido:
-        return true;
-    case RequisitoDI::Cancelado:
-        return false;
-    case RequisitoDI::ConDI:
-        break;
-    }
+    const RequisitoDI requisito = requisitoDI(rt, in.brokerReferenceCode, in.processReferenceCode,
+                                              sinSubitems, tieneInfoDJAI);
+    if (requisito != RequisitoDI::ConDI)
+        return requisito == RequisitoDI::Cumplido;
     if (sinSubitems) {
         if (!rt.cfg.OMITIRRELACIONDJDI && !tieneInfoDJAI)
             codigo = Get_ProcessReferenceCode_DI(rt, otros);
@@ -65,7 +61,8 @@ bool codigoProducto(Runtime &rt, const ItemProductInput &in, const Recordset &ar
     }
     rt.log.EscribirLog(QStringLiteral("pero tambien existe Interno en Caldra (lo priorizamos ... salvo "
                                       "que ignoremos relacion DJ_DI)"));
-    if (in.processReferenceCode != in.brokerReferenceCode && !rt.cfg.OMITIRRELACIONDJDI && !tieneInfoDJAI)
+    if (in.processReferenceCode != in.brokerReferenceCode && !rt.cfg.OMITIRRELACIONDJDI
+        && !tieneInfoDJAI)
         codigo = Get_ProcessReferenceCode_DI(rt, otros);
     return true;
 }
@@ -116,22 +113,25 @@ QString productos(Runtime &rt, const ItemProductInput &in, QStringList &articles
         for (subitems.MoveFirst(); !subitems.EOF_(); subitems.MoveNext()) {
             line = 30;
             const QChar nl = QLatin1Char('\n');
-            traceDebug(rt, QStringLiteral("ITEM: ") + text(subitems, "IDN_ITEM") + QStringLiteral("SUBITEM: ")
-                               + text(subitems, "NRo_subitem") + nl + QStringLiteral(" Cantidad Declarada: ")
+            traceDebug(rt, QStringLiteral("ITEM: ") + text(subitems, "IDN_ITEM")
+                               + QStringLiteral("SUBITEM: ") + text(subitems, "NRo_subitem") + nl
+                               + QStringLiteral(" Cantidad Declarada: ")
                                + text(subitems, "CANTIDAD_DECLARADA") + nl
-                               + (sinSubitems ? QStringLiteral(" MontoFobDol:") : QStringLiteral(" MontoFobDOL:"))
+                               + (sinSubitems ? QStringLiteral(" MontoFobDol:")
+                                              : QStringLiteral(" MontoFobDOL:"))
                                + text(subitems, "MONTO_FOB_DOL") + nl
                                + (sinSubitems ? QStringLiteral(" MontoFobDiv:") + fobDivTexto
-                                              : QStringLiteral(" MontoFOBDIV:") + text(subitems, "MONTO_FOB"))
+                                              : QStringLiteral(" MontoFOBDIV:")
+                                                    + text(subitems, "MONTO_FOB"))
                                + nl + QStringLiteral(" Sufijos:") + text(subitems, "SUFIJOS_DE_VALOR"));
 
             out += QStringLiteral("<declarationItemProduct>");
             line = 40;
             Recordset articulos;
             bool itemCompleto = false;
-            out += GetIMPOTag_productReferenceCodeDetail(rt, in.item, subitems, in.brokerReferenceCode, in.processReferenceCode,
-                                                         articles, sinSubitems, articulos,
-                                                         itemCompleto);
+            out += GetIMPOTag_productReferenceCodeDetail(rt, in.item, subitems, in.brokerReferenceCode,
+                                                         in.processReferenceCode, articles,
+                                                         sinSubitems, articulos, itemCompleto);
             if (rt.generacionCancelada)
                 return out;
 
@@ -160,7 +160,9 @@ QString productos(Runtime &rt, const ItemProductInput &in, QStringList &articles
             line = 60;
             const double total = in.fobDiv;
             const double parte = completo ? total : fobDol;
-            dividir(parte, total);  // an item without FOB has no shares
+            // An item without FOB has no shares: the division fails here, before any proration.
+            if (total == 0)
+                dividir(parte, total);
             auto prorrateo = [&](double monto) { return CalcularProrrateo(rt, total, parte, monto); };
             out += gasto(rt, QStringLiteral("FREIGHT"), prorrateo(number(rt, in.item, "MONTO_FLETE")),
                          in.monedaFlete);
@@ -176,19 +178,22 @@ QString productos(Runtime &rt, const ItemProductInput &in, QStringList &articles
             double pesoUnitario = 0;
             if (sinSubitems) {
                 const double cifUnitario = EsNumero(rt, dividir(in.cif, in.cantidadDeclarada));
-                out += xmlElement(QStringLiteral("productUnityCIFValue"), mask7(dividir(cifUnitario, in.rate)));
+                out += xmlElement(QStringLiteral("productUnityCIFValue"),
+                                  mask7(dividir(cifUnitario, in.rate)));
                 out += xmlElement(QStringLiteral("productCIFValue"), mask2(dividir(in.cif, in.rate)));
                 pesoUnitario = dividir(in.netWeight, in.cantidadDeclarada);
             } else {
                 const double valor = dividir(valorAduana * parte, total);
+                const double precio = number(rt, subitems, "PRECIO_UNITARIO");
                 out += xmlElement(QStringLiteral("productUnityCIFValue"),
-                                  mask2(dividir(valorAduana * number(rt, subitems, "PRECIO_UNITARIO"), total)));
+                                  mask2(dividir(valorAduana * precio, total)));
                 out += xmlElement(QStringLiteral("productCIFValue"), mask2(valor));
                 out += xmlElement(QStringLiteral("productCustomsValue"), mask2(valor));
                 out += GetItemConceptos(rt, in.itemNumber, QString(), true);
                 // The subitem's share of the item's net weight, and per unit of it.
                 line = 80;
                 pesoNeto = siete(rt, dividir(parte * in.netWeight, total));
+                // A subitem without a share of the item's weight is a division failure as well.
                 if (pesoNeto == 0)
                     dividir(cantidad, pesoNeto);
                 pesoUnitario = siete(rt, dividir(pesoNeto, cantidad));

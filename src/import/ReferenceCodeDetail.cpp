@@ -86,14 +86,9 @@ bool codigoReferencia(Runtime &rt, const Recordset &articulos, const QString &in
         rt.log.EscribirLog(QStringLiteral("valor bCFG_ReqDI_Impo: ") + EsNulo(rt.cfg.REQDIIMPO));
     codigo = otros;
     bool tieneInfoDJAI = false;
-    switch (requisitoDI(rt, interno, processRC, sinSubitems, tieneInfoDJAI)) {
-    case RequisitoDI::Cumplido:
-        return true;
-    case RequisitoDI::Cancelado:
-        return false;
-    case RequisitoDI::ConDI:
-        break;
-    }
+    const RequisitoDI requisito = requisitoDI(rt, interno, processRC, sinSubitems, tieneInfoDJAI);
+    if (requisito != RequisitoDI::ConDI)
+        return requisito == RequisitoDI::Cumplido;
     if (ExisteInternoEnCaldra(rt, processRC)) {
         rt.log.EscribirLog(QStringLiteral("pero tambien existe el interno en el CALDRA"));
         return true;
