@@ -3,6 +3,7 @@
 #include "export/ExportEntities.h"
 #include "export/ExportProducts.h"
 #include "import/ImportEntities.h"
+#include "import/ImportProducts.h"
 
 namespace b2d {
 
@@ -13,8 +14,8 @@ const DeclarationBuilders &declarationBuilders()
         b.importEntity = GetIMPOTAG_declarationEntity;
         b.exportEntity = GetEXPOTAG_declarationEntity;
         b.importEntityQuery = EntityQueryByITEM;
-        // The import products come with their own builders; until then an import item is written
-        // without products.
+        b.importProductsWithSubitems = Getsubitemsinfo_ex;
+        b.importProductsWithoutSubitems = Getsubitemsinfo_sinsubitem_ex;
         b.exportProductsWithoutSubitems = [](Runtime &rt, const ItemProductInput &in, QStringList &) {
             return GetEXPOTag_SubItemInfo_SinSubitem_EX(rt, in.itemNumber, in.brokerReferenceCode,
                                                         in.item, in.cif, in.monedaFob, in.rate);

@@ -4,8 +4,8 @@
 #include "declaration/PartyRows.h"
 #include "declaration/Prompts.h"
 #include "import/DiLicence.h"
+#include "import/ImportCommon.h"
 #include "lookups/Operations.h"
-#include "platform/Boxes.h"
 #include "runtime/Errors.h"
 #include "runtime/Queries.h"
 #include "runtime/RunLog.h"
@@ -15,22 +15,6 @@
 namespace b2d {
 
 namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
-
-// The DI was required but neither its articles nor the process interno are in the operations
-// database: the operator must load the DI in the first step before generating again.
-void showMissingProcessInterno(Runtime &rt, const QString &processRC)
-{
-    const QString text = QStringLiteral("Interno ") + processRC
-        + QStringLiteral(" no encontrado en el Velmora (Paso 1).") + kCrLf
-        + QStringLiteral("La operación finalizará. ") + kCrLf + kCrLf
-        + QStringLiteral("Genere dicho interno incorporando en el Paso 1 , el archivo \"DI\" "
-                         "asociado a la \"IC\" ,")
-        + kCrLf + QStringLiteral("posteriormente vuelva a generar el XML de la DI. ") + kCrLf;
-    rt.boxes.inform(text, BoxIcon::Warning,
-                    QStringLiteral("Requerimientos de generacion del DI incompleto."));
-}
 
 // Under REQDIIMPO the parties come from the interno under which the DI was loaded. Returns false
 // (flag set) when generation must stop.
