@@ -1,0 +1,173 @@
+#include "licence/Licence.h"
+
+#include "data/DataAccess.h"
+#include "declaration/Declaration.h"
+#include "declaration/Generation.h"
+#include "declaration/Header.h"
+#include "declaration/Items.h"
+#include "declaration/Prompts.h"
+#include "declaration/SubitemLookups.h"
+#include "licence/LicenceEntities.h"
+#include "licence/LicenceItems.h"
+#include "licence/LicenceValues.h"
+#include "lookups/CodeTables.h"
+#include "lookups/Currency.h"
+#include "platform/Clock.h"
+#include "runtime/Errors.h"
+#include "runtime/Numbers.h"
+#include "runtime/Runtime.h"
+#include "values/Values.h"
+
+namespace b2d {
+
+namespace {
+
+const QString kHistorial = QStringLiteral("HISTORIAL");
+
+QString text(const Recordset &rs, const char *column)
+{
+    return EsNulo(rs.field(QLatin1String(column)));
+}
+
+// The header elements of one CARATULA_CARATULA row of the licence.
+QString headerElements(Runtime &rt, const Recordset &rs, const QString &monedaFob,
+                       const QString &monedaFlete, const QString &monedaSeguro,
+                       const QString &brokerReferenceCode)
+{
+    // The officialisation date, and the licence's due date 180 days later.
+    const QDateTime oficializacion = requiredDate(text(rs, "FECHA_OFICIALIZACION"));
+    const QDateTime vencimiento = oficializacion.addDays(180);
+    auto amount = [&](const char *column) { return mask2(EsNumero(rt, rs.field(QLatin1String(column)))); };
+
+    QString out;
+    out += xmlElement(QStringLiteral("requestReference"), brokerReferenceCode);
+    out += xmlElement(QStringLiteral("requestType"), QStringLiteral("D"));
+    out += xmlElement(QStringLiteral("licenseNumber"), text(rs, "DESPACHO"));
+    out += xmlElement(QStringLiteral("licenseRegime"), QString());
+    out += xmlElement(QStringLiteral("licenseCustomsHouse"), GetAduanaDescripcion(rt, text(rs, "COD_ADUANA")));
+    out += xmlElement(QStringLiteral("licenseCountryOfOrigin"),
+                      GetPaisNameFromID(rt, GetCountryOfOrigin(rt, QStringLiteral("0001"))));
+    out += xmlElement(QStringLiteral("licenseCountryOfBuying"),
+                      GetPaisNameFromID(rt, GetCountryOfProvenance(rt, QStringLiteral("0001"))));
+    out += xmlElement(QStringLiteral("licensePortOfLoading"), QString());
+    out += xmlElement(QStringLiteral("licenseTransportationType"), text(rs, "MEDIO_TRANSPORTE"));
+    out += xmlElement(QStringLiteral("licenseCurrency"), monedaFob);
+    out += xmlElement(QStringLiteral("licenseTotalPrice"), amount("Monto_Fob"));
+    out += xmlElement(QStringLiteral("licenseDollarRate"),
+                      mask7(EsNumero(rt, rs.field(QStringLiteral("COTIZACION_PAGOS")))));
+    out += xmlElement(QStringLiteral("licenseTotalDollarPrice"),
+                      GetTotalDollarPrice(rt, monedaFob, rt.Despacho));
+    out += xmlElement(QStringLiteral("licenseAdditionalInfo"), QString());
+    out += xmlElement(QStringLiteral("licenseDateTime"), licenceDateTime(rt, oficializacion));
+    out += xmlElement(QStringLiteral("licenseDueDateTime"), licenceDateTime(rt, vencimiento));
+    out += xmlElement(QStringLiteral("licenseStatus"), ObtenerDescripcionEstado(text(rs, "ESTADO_DECLARACION")));
+    out += xmlElement(QStringLiteral("licenseValid"), QStringLiteral("S"));
+    out += xmlElement(QStringLiteral("licenseFreightCurrency"), monedaFlete);
+    out += xmlElement(QStringLiteral("licenseFreightValue"), amount("MONTO_FLETE"));
+    out += xmlElement(QStringLiteral("licenseInsuranceCurrency"), monedaSeguro);
+    out += xmlElement(QStringLiteral("licenseInsuranceValue"), amount("MONTO_SEGURO"));
+    out += xmlElement(QStringLiteral("licenseSurchargeValue"), QStringLiteral("0.00"));
+    out += xmlElement(QStringLiteral("licenseDeductionValue"), QStringLiteral("0.00"));
+    return out;
+}
+
+}  // namespace
+
+QString NombreArchivoLicencia(Runtime &rt, const QString &referencia)
+{
+    return rt.cfg.PREFIJO + QStringLiteral("_DJAI_") + safeFileNamePart(referencia, true)
+        + QLatin1Char('_') + fileStamp(rt.clock.now());
+}
+
+QString DJAI_GetImportLicence(Runtime &rt, QString &monedaFob, QString &monedaFlete,
+                              QString &monedaSeguro, QString &condicionVenta,
+                              QString &brokerReferenceCode, bool *failed)
+{
+    QString out;
+    int line = 10;
+    try {
+        Recordset rs;
+        openRequired(rt, kHistorial,
+                     QStringLiteral("Select * From caratula_caratula where despacho = '")
+                         + sqlQuote(rt.Despacho) + QStringLiteral("'"),
+                     rs);
+        for (; !rs.EOF_(); rs.MoveNext()) {
+            line = 20;
+            double rate = 0;
+            monedaFob = EquivalenciaMonedas(rt, text(rs, "DIVISA_FOB"), rate);
+            rate = 0;
+            monedaFlete = EquivalenciaMonedas(rt, text(rs, "DIVISA_FLETE"), rate);
+            rate = 0;
+            monedaSeguro = EquivalenciaMonedas(rt, text(rs, "DIVISA_SEGURO"), rate);
+            condicionVenta = text(rs, "CONDICION_VENTA");
+            line = 30;
+            QString offered = text(rs, "IDENTIFICADOR_PROPIO");
+            brokerReferenceCode = ObtenerBrokerReferenceCode(rt, offered);
+            if (rt.generacionCancelada)
+                return {};
+
+            line = 40;
+            out += headerElements(rt, rs, monedaFob, monedaFlete, monedaSeguro, brokerReferenceCode);
+            line = 50;
+            out += DJAI_GetLicenseEntity(rt, brokerReferenceCode);
+            line = 60;
+            const QString unused1, unused2;
+            out += DJAI_GetLicenseItems(rt, monedaFob, monedaFlete, monedaSeguro, condicionVenta,
+                                        brokerReferenceCode, unused1, unused2);
+            line = 70;
+            out += QStringLiteral("<licenseFlexField>") + DJAI_GetLicenseFlexField()
+                + QStringLiteral("</licenseFlexField>");
+        }
+    } catch (const B2DError &e) {
+        showStandardError(rt, e, QStringLiteral("DJAI_GetImportLicence"), QStringLiteral("Mod_Main"),
+                          QString::number(line));
+        if (failed)
+            *failed = true;
+        return {};
+    }
+    return out;
+}
+
+QString XMLDJAI(Runtime &rt, GenerationReport *report)
+{
+    GenerationReport local;
+    GenerationReport &rep = report ? *report : local;
+    rep = GenerationReport{};
+    rep.outcome = GenerationReport::Failed;
+
+    GenerationScope scope(rt.db);
+    int line = 10;
+    try {
+        QString monedaFob, monedaFlete, monedaSeguro, condicionVenta, brokerRC;
+        bool failed = false;
+        QString documento = QStringLiteral("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>")
+            + QStringLiteral("<Broker2Dorvane>") + QStringLiteral("<importLicense>")
+            + DJAI_GetImportLicence(rt, monedaFob, monedaFlete, monedaSeguro, condicionVenta,
+                                    brokerRC, &failed);
+        if (rt.generacionCancelada) {
+            rep.outcome = GenerationReport::Cancelled;
+            return {};
+        }
+        // A body that failed was reported in its own box: an empty licence is not written.
+        if (failed)
+            return {};
+
+        line = 20;
+        documento += QStringLiteral("</importLicense>") + QStringLiteral("</Broker2Dorvane>");
+        if (brokerRC.trimmed().isEmpty())
+            brokerRC = ObtenerNombreArchivo(rt);
+
+        line = 30;
+        const QString fileName = NombreArchivoLicencia(rt, brokerRC);
+
+        line = 40;
+        writeAndRecord(rt, documento, fileName, QStringLiteral("El archivo se ha generado correctamente,"),
+                       QStringLiteral("XMLDJAI"), QStringLiteral("MOD_DJAI"), line, rep);
+    } catch (const B2DError &e) {
+        showStandardError(rt, e, QStringLiteral("XMLDJAI"), QStringLiteral("MOD_DJAI"),
+                          QString::number(line));
+    }
+    return {};
+}
+
+}  // namespace b2d

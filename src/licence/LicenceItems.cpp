@@ -1,0 +1,243 @@
+#include "licence/LicenceItems.h"
+
+#include "data/DataAccess.h"
+#include "data/SuffixSorter.h"
+#include "declaration/Items.h"
+#include "declaration/SubitemLookups.h"
+#include "licence/LicenceEntities.h"
+#include "licence/LicenceValues.h"
+#include "lookups/CodeTables.h"
+#include "lookups/Currency.h"
+#include "runtime/Numbers.h"
+#include "runtime/Queries.h"
+#include "runtime/Runtime.h"
+#include "values/Values.h"
+
+namespace b2d {
+
+namespace {
+
+const QString kHistorial = QStringLiteral("HISTORIAL");
+const QString kInternos = QStringLiteral("INTERNOS");
+
+QString text(const Recordset &rs, const char *column)
+{
+    return EsNulo(rs.field(QLatin1String(column)));
+}
+
+QString masked7(Runtime &rt, const Recordset &rs, const char *column)
+{
+    return mask7(EsNumero(rt, rs.field(QLatin1String(column))));
+}
+
+QString itemsQuery(const QString &despacho, bool usd)
+{
+    if (usd)
+        return QStringLiteral(
+                   "SELECT NRO_ITEM,POSICION_ARANCELARIA,CANTIDAD_ESTADISTICA,UNIDAD_ESTADISTICA, "
+                   "MONTO_FOB_DIV,BASE_IMPONIBLE_DOL,MONTO_FLETE,MONTO_SEGURO,PESO_NETO_KGR,"
+                   "EXISTENCIA_SUBITEM,CANTIDAD_DECLARADA,PRECIO_UNITARIO,MONTO_FOB_DOL,")
+            + QStringLiteral(
+                   " SUM(CAST(BASE_IMPONIBLE_DIV AS FLOAT) - CAST(AJUSTE_A_INCLUIR AS FLOAT) + "
+                   "CAST(AJUSTE_A_DEDUCIR AS FLOAT)) AS VALOR_CIF_ITEM , DECLARACION_A_CANCELAR, "
+                   "NRO_ITEM_A_CANCELAR ,UNIDAD_DECLARADA, PAIS_ORIGEN,PAIS_PROCEDENCIA,"
+                   "ESTADO_MERCADERIA")
+            + QStringLiteral(" FROM ITEMS_ARTICULOS") + QStringLiteral(" WHERE IDN_DESPACHO = '")
+            + sqlQuote(despacho) + QStringLiteral("'")
+            + QStringLiteral(
+                   " GROUP BY NRO_ITEM, POSICION_ARANCELARIA,CANTIDAD_ESTADISTICA,"
+                   "UNIDAD_ESTADISTICA,MONTO_FOB_DIV,BASE_IMPONIBLE_DOL,MONTO_FLETE,MONTO_SEGURO,"
+                   "PESO_NETO_KGR,EXISTENCIA_SUBITEM,CANTIDAD_DECLARADA,PRECIO_UNITARIO,"
+                   "MONTO_FOB_DOL , DECLARACION_A_CANCELAR, NRO_ITEM_A_CANCELAR , "
+                   "UNIDAD_DECLARADA, PAIS_ORIGEN,PAIS_PROCEDENCIA,ESTADO_MERCADERIA")
+            + QStringLiteral(" ORDER BY NRO_ITEM");
+    return QStringLiteral(
+               "SELECT NRO_ITEM, POSICION_ARANCELARIA, CANTIDAD_ESTADISTICA, UNIDAD_ESTADISTICA, "
+               "MONTO_FOB_DIV, BASE_IMPONIBLE_DOL, MONTO_FLETE, MONTO_SEGURO, PESO_NETO_KGR, "
+               "EXISTENCIA_SUBITEM, CANTIDAD_DECLARADA, PRECIO_UNITARIO, MONTO_FOB_DOL, "
+               "DECLARACION_A_CANCELAR, NRO_ITEM_A_CANCELAR, ")
+        + QStringLiteral(
+               " SUM(CAST(BASE_IMPONIBLE_DIV AS FLOAT)) as BID, SUM(CAST(AJUSTE_A_INCLUIR AS "
+               "FLOAT)) as AAI, SUM(CAST(AJUSTE_A_DEDUCIR AS FLOAT)) as AAD  , UNIDAD_DECLARADA , "
+               "PAIS_ORIGEN,PAIS_PROCEDENCIA,ESTADO_MERCADERIA")
+        + QStringLiteral(" FROM ITEMS_ARTICULOS") + QStringLiteral(" WHERE IDN_DESPACHO = '")
+        + sqlQuote(despacho) + QStringLiteral("'")
+        + QStringLiteral(
+               " GROUP BY NRO_ITEM, POSICION_ARANCELARIA, CANTIDAD_ESTADISTICA, "
+               "UNIDAD_ESTADISTICA, MONTO_FOB_DIV, BASE_IMPONIBLE_DOL, MONTO_FLETE, MONTO_SEGURO, "
+               "PESO_NETO_KGR, EXISTENCIA_SUBITEM, CANTIDAD_DECLARADA, PRECIO_UNITARIO, "
+               "MONTO_FOB_DOL,  DECLARACION_A_CANCELAR, NRO_ITEM_A_CANCELAR ,base_imponible_div, "
+               "ajuste_a_incluir, ajuste_a_deducir , UNIDAD_DECLARADA ,PAIS_ORIGEN,"
+               "PAIS_PROCEDENCIA, ESTADO_MERCADERIA")
+        + QStringLiteral(" ORDER BY NRO_ITEM");
+}
+
+// The tariff description of a position as a licence writes it: hyphens removed, then only
+// digits, A to Z and Ñ kept (everything else a blank).
+QString descripcionLicencia(Runtime &rt, const QString &posicion)
+{
+    QString description = GetNCMDescripcion(rt, posicion);
+    description.remove(QLatin1Char('-'));
+    return m_sVALSUF(description);
+}
+
+// A complementary-information date of the item, which every licence item must carry.
+QString fechaComplementaria(Runtime &rt, const QString &item, const QString &code)
+{
+    return licenceDateTime(rt, requiredDate(GetInformacionComplementaria(rt, item, code)));
+}
+
+// The subitems of the current item; `sinSubitem` for an item without declared subitems, whose
+// subitems carry the item's own values and come in the order the database gives them.
+QString subitemElements(Runtime &rt, const Recordset &items, const QString &interno,
+                        bool sinSubitem)
+{
+    const QString item = text(items, "NRo_item");
+    QString sql = QStringLiteral(
+                      "SELECT NRO_SUBITEM,IDN_ITEM,CANTIDAD_DECLARADA,PRECIO_UNITARIO,"
+                      "MONTO_FOB_DOL,MONTO_FOB,SUFIJOS_DE_VALOR,REFERENCIA")
+        + QStringLiteral(" FROM ITEMS_SUBITEMS") + QStringLiteral(" WHERE IDN_DESPACHO = '")
+        + sqlQuote(rt.Despacho) + QStringLiteral("'") + QStringLiteral(" AND IDN_ITEM = ") + item;
+    if (!sinSubitem)
+        sql += QStringLiteral(" ORDER BY NRO_SUBITEM");
+    Recordset subitems;
+    if (!openQuery(rt, kHistorial, sql, subitems))
+        return {};
+
+    // An item without declared subitems gives each of its subitems its own values.
+    const Recordset &values = sinSubitem ? items : subitems;
+    QString out;
+    for (; !subitems.EOF_(); subitems.MoveNext()) {
+        const QString description = sinSubitem
+            ? descripcionLicencia(rt, text(items, "POSICION_ARANCELARIA"))
+            : GetInformacionComplementaria(rt, item, QStringLiteral("DJAI-DESC-MERC01"));
+        out += QStringLiteral("<itemSubItem>");
+        out += xmlElement(QStringLiteral("subItemLineNumber"), text(subitems, "NRo_subitem"));
+        out += xmlElement(QStringLiteral("subItemMeasureUnity"), text(items, "Unidad_declarada"));
+        out += xmlElement(QStringLiteral("subItemQuantity"), masked7(rt, values, "CANTIDAD_DECLARADA"));
+        out += xmlElement(QStringLiteral("subItemUnityPrice"), masked7(rt, values, "PRECIO_UNITARIO"));
+        out += xmlElement(QStringLiteral("subItemTotalPrice"),
+                          masked7(rt, values, sinSubitem ? "Monto_Fob_Div" : "Monto_Fob"));
+        out += xmlElement(QStringLiteral("subItemDescription"), description);
+        out += DJAI_GetSubItemDetail(rt, items, subitems, interno, sinSubitem);
+        out += QStringLiteral("</itemSubItem>");
+    }
+    return out;
+}
+
+}  // namespace
+
+QString DJAI_GetLicenseItems(Runtime &rt, const QString &monedaFob, const QString &monedaFlete,
+                             const QString &monedaSeguro, const QString &condicionVenta,
+                             const QString &interno, const QString &extra1, const QString &extra2)
+{
+    const bool usd = monedaFob == QLatin1String("USD");
+    Recordset items;
+    openRequired(rt, kHistorial, itemsQuery(rt.Despacho, usd), items);
+
+    QString out;
+    for (; !items.EOF_(); items.MoveNext()) {
+        // The rate of the licence's currency is recorded again for every item. The CIF columns
+        // must hold numbers, although no CIF value is written.
+        if (usd) {
+            requiredNumber(items.field(QStringLiteral("VALOR_CIF_ITEM")));
+        } else {
+            double rate = 0;
+            EquivalenciaMonedas(rt, monedaFob, rate);
+            requiredNumber(items.field(QStringLiteral("Bid")));
+            requiredNumber(items.field(QStringLiteral("AAI")));
+            requiredNumber(items.field(QStringLiteral("AAD")));
+        }
+
+        const QString item = text(items, "NRo_item");
+        const QString posicion = text(items, "POSICION_ARANCELARIA");
+        QString hts = posicion;
+        hts.remove(QLatin1Char('.'));
+
+        out += QStringLiteral("<licenseItem>");
+        out += xmlElement(QStringLiteral("itemLineNumber"), item);
+        out += xmlElement(QStringLiteral("itemHTS"), hts);
+        out += xmlElement(QStringLiteral("itemMeasureUnity"), text(items, "Unidad_declarada"));
+        out += xmlElement(QStringLiteral("itemQuantity"), masked7(rt, items, "CANTIDAD_DECLARADA"));
+        out += xmlElement(QStringLiteral("itemCurrency"), monedaFob);
+        out += xmlElement(QStringLiteral("itemUnitPrice"), masked7(rt, items, "PRECIO_UNITARIO"));
+        out += xmlElement(QStringLiteral("itemTotalPrice"), masked7(rt, items, "Monto_Fob_Div"));
+        out += xmlElement(QStringLiteral("itemDescription"), descripcionLicencia(rt, posicion));
+        out += xmlElement(QStringLiteral("itemItemState"),
+                          ObtenerDescripcionCondicion(text(items, "ESTADO_MERCADERIA")));
+        out += xmlElement(QStringLiteral("itemTotalWeight"), masked7(rt, items, "PESO_NETO_KGR"));
+        out += xmlElement(QStringLiteral("itemCountryofOrigin"),
+                          GetPaisNameFromID(rt, text(items, "PAIS_ORIGEN")));
+        out += xmlElement(QStringLiteral("itemCountryofDeparture"),
+                          GetPaisNameFromID(rt, text(items, "PAIS_PROCEDENCIA")));
+        out += xmlElement(QStringLiteral("itemDateShipmentForecast"),
+                          fechaComplementaria(rt, item, QStringLiteral("DJAI-FECHA-EMBAR")));
+        out += xmlElement(QStringLiteral("itemDateArrivalForecast"),
+                          fechaComplementaria(rt, item, QStringLiteral("DJAI-FECHA-ARRIB")));
+        out += xmlElement(QStringLiteral("itemFreightValue"), masked7(rt, items, "MONTO_FLETE"));
+        out += xmlElement(QStringLiteral("itemInsuranceValue"), masked7(rt, items, "MONTO_SEGURO"));
+        out += xmlElement(QStringLiteral("itemSurchargeValue"), QStringLiteral("0.00000000"));
+        out += xmlElement(QStringLiteral("itemDeductionValue"), QStringLiteral("0.000000000"));
+        if (text(items, "EXISTENCIA_SUBITEM") == QLatin1String("S"))
+            out += DJAI_GetItemSubItems(rt, items, interno);
+        else
+            out += DJAI_GetItemSubItems_SinSubitem(rt, items, interno);
+        out += QStringLiteral("<itemFlexField>") + DJAI_GetLicenseFlexField()
+            + QStringLiteral("</itemFlexField>");
+        out += QStringLiteral("</licenseItem>");
+    }
+    return out;
+}
+
+QString DJAI_GetItemSubItems(Runtime &rt, const Recordset &items, const QString &interno)
+{
+    return subitemElements(rt, items, interno, false);
+}
+
+QString DJAI_GetItemSubItems_SinSubitem(Runtime &rt, const Recordset &items,
+                                        const QString &interno)
+{
+    return subitemElements(rt, items, interno, true);
+}
+
+QString DJAI_GetSubItemDetail(Runtime &rt, const Recordset &items, const Recordset &subitems,
+                              const QString &interno, bool sinSubitem)
+{
+    const QString item = text(items, "NRo_item");
+    const QString sql = QStringLiteral("SELECT Idarticulo, otros, cantidad, CodArtAlternativo  From SUBITEMS ")
+        + QStringLiteral("WHERE Interno = '") + sqlQuote(interno) + QStringLiteral("' And ")
+        + QStringLiteral("NroITEM = '") + sqlQuote(item) + QStringLiteral("'And ")
+        + QStringLiteral("Sufijos = '") + sqlQuote(ordenarsufijos(text(subitems, "SUFIJOS_DE_VALOR")))
+        + QStringLiteral("'") + QStringLiteral(" Order by OTROS ");
+    Recordset articles;
+    if (!openQuery(rt, kInternos, sql, articles))
+        return {};
+
+    // The declared quantity: the item's when it has no declared subitems, else the subitem's.
+    const QVariant declared = (sinSubitem ? items : subitems).field(QStringLiteral("CANTIDAD_DECLARADA"));
+    const bool single = articles.RecordCount() == 1;
+    QString out;
+    for (; !articles.EOF_(); articles.MoveNext()) {
+        // The articles keep their own quantities only when they add up to the declared one;
+        // otherwise each carries the whole declared quantity.
+        QString quantity = numberText(declared);
+        if (!single
+            && EsNumero(rt, declared)
+                == GetCantidadSubitem(rt, items, text(subitems, "NRo_subitem"), interno))
+            quantity = numberText(articles.field(QStringLiteral("CANTIDAD")));
+
+        const QVariant alternative = articles.field(QStringLiteral("CODARTALTERNATIVO"));
+        const QString partNumber = rt.cfg.OMITIRCODIGOALTERNATIVO || alternative.isNull()
+            ? text(articles, "Idarticulo")
+            : EsNulo(alternative);
+
+        out += QStringLiteral("<subItemDetail>");
+        out += xmlElement(QStringLiteral("itemDetailRequest"), text(articles, "OTROS"));
+        out += xmlElement(QStringLiteral("itemDetailQuantity"), quantity);
+        out += xmlElement(QStringLiteral("itemDetailPartNumber"), partNumber);
+        out += QStringLiteral("</subItemDetail>");
+    }
+    return out;
+}
+
+}  // namespace b2d
