@@ -12,10 +12,10 @@ ProgramFiles="$PWD/$DEMO/ProgramFiles" "$CLI" \
     --connections "$DEMO/connections.ini" --settings "$DEMO/settings.ini" list
 
 echo
-echo "== Generating the demo's import and export declarations"
+echo "== Generating the demo's import and export declarations and its licence"
 ProgramFiles="$PWD/$DEMO/ProgramFiles" "$CLI" \
     --connections "$DEMO/connections.ini" --settings "$DEMO/settings.ini" \
-    generate 26001IC04000123A 26001EC01000045B --answers "$DEMO/answers.ini" 2>/dev/null
+    generate 26001IC04000123A 26001EC01000045B 26001DJAI000007K --answers "$DEMO/answers.ini" 2>/dev/null
 echo
 echo "== The list after generating"
 ProgramFiles="$PWD/$DEMO/ProgramFiles" "$CLI" \

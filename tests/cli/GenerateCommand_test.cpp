@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
@@ -134,4 +137,53 @@ TEST_F(GenerateCommandTest, EachOutcomeHasItsStatus)
         else
             EXPECT_FALSE(r.err.contains(QStringLiteral(" written, "))) << r.err.toStdString();
     }
+}
+
+TEST_F(GenerateCommandTest, DemoLicenceIsWrittenWellFormedWithAllItsParts)
+{
+    const GenerateRun r = generate(QStringList{QStringLiteral("26001DJAI000007K")} + answers());
+    ASSERT_EQ(r.status, ExitOk) << r.err.toStdString();
+    const QStringList files = written();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^DVNI_DJAI_26-0398_\\d{14}\\.XML$")).match(files.first()).hasMatch())
+        << files.first().toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("El archivo se ha generado correctamente,")));
+
+    QFile f(demo + QStringLiteral("/out/") + files.first());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&f);
+    QMap<QString, int> count;
+    QStringList path;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement) {
+            path << xml.name().toString();
+            ++count[path.join(QLatin1Char('/'))];
+        } else if (xml.isEndElement()) {
+            path.removeLast();
+        }
+    }
+    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_EQ(count.value(QStringLiteral("Broker2Dorvane/importLicense/requestReference")), 1);
+    EXPECT_EQ(count.value(QStringLiteral("Broker2Dorvane/importLicense/licenseEntity")), 3);
+    EXPECT_EQ(count.value(QStringLiteral("Broker2Dorvane/importLicense/licenseItem")), 2);
+    EXPECT_EQ(count.value(QStringLiteral("Broker2Dorvane/importLicense/licenseItem/itemDateShipmentForecast")), 2);
+    EXPECT_EQ(count.value(QStringLiteral("Broker2Dorvane/importLicense/licenseItem/itemDateArrivalForecast")), 2);
+    EXPECT_EQ(count.value(QStringLiteral("Broker2Dorvane/importLicense/licenseItem/itemSubItem")), 3);
+    EXPECT_EQ(count.value(QStringLiteral("Broker2Dorvane/importLicense/licenseItem/itemSubItem/subItemDetail")), 4);
+    EXPECT_EQ(count.value(QStringLiteral("Broker2Dorvane/importLicense/licenseFlexField")), 1);
+}
+
+TEST_F(GenerateCommandTest, LicenceWithTwoHeaderRowsEndsCancelledAtTheSecondPrompt)
+{
+    // The second row asks for its broker reference code again: the scripted operator cancels
+    // a prompt shown a second time, so nothing is written.
+    b2d::Workspace(demo + QStringLiteral("/data"))
+        .runSql(QStringLiteral("HISTORIAL"),
+                QStringLiteral("INSERT INTO CARATULA_CARATULA (DESPACHO, IDENTIFICADOR_PROPIO, FECHA_OFICIALIZACION) "
+                               "VALUES ('26001DJAI000007K', '26-0399', '2026-01-02 10:00:00')"));
+    const GenerateRun r = generate(QStringList{QStringLiteral("26001DJAI000007K")} + answers());
+    EXPECT_EQ(r.status, ExitCancelled) << r.err.toStdString();
+    EXPECT_TRUE(written().isEmpty());
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Proceso Cancelado por usuario")));
 }
