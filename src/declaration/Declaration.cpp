@@ -97,7 +97,7 @@ QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders, Generation
         }
 
         line = 50;
-        documento += GetItemInfo(rt, monedaFob, monedaFlete, monedaSeguro, condicionVenta, brokerRC,
+        documento += GetItemInfo(rt, builders, monedaFob, monedaFlete, monedaSeguro, condicionVenta, brokerRC,
                                  rt.subregimen, processRC);
         if (rt.generacionCancelada) {
             rep.outcome = GenerationReport::Cancelled;

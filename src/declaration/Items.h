@@ -4,12 +4,32 @@
 
 namespace b2d {
 
+class Recordset;
 class Runtime;
+struct DeclarationBuilders;
 
-// The declaration's items fragment.
-QString GetItemInfo(Runtime &rt, const QString &monedaFob, const QString &monedaFlete,
-                    const QString &monedaSeguro, const QString &condicionVenta,
-                    const QString &brokerReferenceCode, const QString &subregimen,
-                    const QString &processReferenceCode);
+// The declaration's items: one declarationItem per row of ITEMS_ARTICULOS, in item order, with
+// its values, expenses (imports), duties, weights, products (through `builders`), the parties of
+// its articles and its bank flex field. Failures are raised again to the driver
+// (ErrNo::Builder, source "GetItemInfo linea N :: ...").
+QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QString &monedaFob,
+                    const QString &monedaFlete, const QString &monedaSeguro,
+                    const QString &condicionVenta, const QString &brokerReferenceCode,
+                    const QString &subregimen, const QString &processReferenceCode);
+
+// The item's gross weight: the declaration's gross weight shared out by the item's FOB, "0.00".
+QString GetKILOBRUTOItem(Runtime &rt, const QString &item);
+// The item's customs value in dollars, "0.00".
+QString GetVALORENADUANAItem(Runtime &rt, const QString &item);
+// The bank of the item (row of the items query) as declarationItemFlexField, or nothing.
+QString GetDeclarationsItemFlexField_InformacionComplementaria(Runtime &rt, const Recordset &item);
+// The item's complementary information of a code: the last row's value, "" without rows.
+QString GetInformacionComplementaria(Runtime &rt, const QString &item, const QString &codigo);
+// The item's countries of origin and provenance: the first row's code, "" without rows.
+QString GetCountryOfOrigin(Runtime &rt, const QString &item);
+QString GetCountryOfProvenance(Runtime &rt, const QString &item);
+// A country as the settings want it written: the ISO code of the relation table, or (with
+// IGNORARRELACIONPAIS) the code and/or the name of ORG.
+QString GetPaisNameFromID(Runtime &rt, const QString &codigo);
 
 }  // namespace b2d

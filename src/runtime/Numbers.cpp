@@ -50,4 +50,11 @@ double CalcularProrrateo(Runtime &rt, double total, double part, double amount)
     return part * amount / total;
 }
 
+double dividir(double a, double b)
+{
+    if (b == 0)
+        throw B2DError(ErrNo::DivisionByZero, errorSource(), QStringLiteral("Division by zero"));
+    return a / b;
+}
+
 }  // namespace b2d

@@ -14,5 +14,8 @@ class Runtime;
 double EsNumero(Runtime &rt, const QVariant &value);
 // part * amount / total; a zero total is a division failure (standard box, result 0).
 double CalcularProrrateo(Runtime &rt, double total, double part, double amount);
+// a / b for the builders that pass failures on: a zero divisor throws the division failure
+// (B2DError 11, "Division by zero") instead of giving an infinite figure.
+double dividir(double a, double b);
 
 }  // namespace b2d

@@ -38,6 +38,8 @@ inline QString mask2(double v) { return formatMask(v, 2); }   // "0.00"
 inline QString mask7(double v) { return formatMask(v, 7); }   // "0.0000000"
 inline QString mask8(double v) { return formatMask(v, 8); }   // "0.00000000"
 inline QString mask9(double v) { return formatMask(v, 9); }   // "0.000000000"
+// A figure formatted with "0.0000000" and read back: it keeps seven decimals.
+inline double keepSevenDecimals(double v) { return readNumber(mask7(v)).value_or(0); }
 // A number without a mask: integers without decimals, else up to 15 significant digits.
 QString plainNumber(double value);
 

@@ -111,7 +111,8 @@ struct GoldenCase {
     QStringList logLines;           // lines the run log must hold
     // The fixture files loaded over the workspace schema, by entity.
     QList<QPair<const char *, const char *>> fixtures = {{"HISTORIAL", "fixture_historial.sql"},
-                                                         {"INTERNOS", "fixture_internos.sql"}};
+                                                         {"INTERNOS", "fixture_internos.sql"},
+                                                         {"NCM", "fixture_ncm.sql"}};
 };
 
 const QList<GoldenCase> &goldenCases()
@@ -141,8 +142,10 @@ const QList<GoldenCase> &goldenCases()
           {"Xml_Procesado", "2019-03-05"},
           {"Xml_B2DFile", "AB__IC04_2019_77_20190305140709"},
           {"Xml_Enviado", nullptr}},
-         {QStringLiteral("060=01.23")},
-         {QStringLiteral("Incluir 900 en Caratula:SI")}},
+         // The header records the declaration's currency; every item records the code it is
+         // written in.
+         {QStringLiteral("060=01.23"), QStringLiteral("EUR=01.23")},
+         {QStringLiteral("Incluir 900 en Caratula:SI"), QStringLiteral("EL ITEM 0002: no tiene subitems")}},
         {"19001EC01000045B",
          "export.xml",
          {{"PREFIJOEXPO", "EXP"},
@@ -167,7 +170,37 @@ const QList<GoldenCase> &goldenCases()
           {"Xml_B2DFile", "EXP_EC01_19_0420_20190305140709"},
           {"Xml_Enviado", nullptr}},
          {},
-         {QStringLiteral("Incluir 900 en Caratula:NO")}},
+         {QStringLiteral("Incluir 900 en Caratula:NO"), QStringLiteral("EL ITEM 0001: tiene subitems"),
+          QStringLiteral("[GENERIC] - ITEM: 0001 SUBITEM: 0001 agrupados 2 arts."),
+          QStringLiteral("En ITEM 2 subitem 0000 se encontro: 1 articulos:")}},
+        // An export in euros whose items are stored out of order: items with and without
+        // subitems, articles grouped and single.
+        {"19001EC01000052C",
+         "export_items.xml",
+         {{"PREFIJOEXPO", "EXP"},
+          {"CONCEPTOSSIM", "1"},
+          {"TIPOOBLIGACION", "1"},
+          {"PERMITIRFECHASVACIAS", "1"}},
+         {{"BrokerReferenceCode(waybillReferenceCode)", "19/0433", std::nullopt},
+          {"ProcessReferenceCode(waybillReferenceCode)", "BKG-80133", std::nullopt},
+          {"LIBERACION", "04/03/2019", std::nullopt},
+          {"CUMPLIDO", "", ""},
+          {"PAGO", "", "2019-03-05"},
+          {"CANAL Despacho", "VERDE", std::nullopt}},
+         "EXP_EC01_19_0433_20190305140709",
+         {{"IDENTIFICADOR_PROPIO", "19/0433"},
+          {"xml_ProcessRC", "BKG-80133"},
+          {"xml_FechaLIB", "04/03/2019"},
+          {"xml_FechaCumplido", nullptr},
+          {"xml_FechaPago", "2019-03-05"},
+          {"xml_Canal", "VERDE"},
+          {"Xml_Procesado", "2019-03-05"},
+          {"Xml_B2DFile", "EXP_EC01_19_0433_20190305140709"},
+          {"Xml_Enviado", nullptr}},
+         {QStringLiteral("060=01.08"), QStringLiteral("EUR=01.08")},
+         {QStringLiteral("***** [ Procesando Item: 0003 ] *****"),
+          QStringLiteral("[EXPO] - ITEM: 1 SUBITEM: 0000 agrupados 3 arts."),
+          QStringLiteral("[GENERIC] - ITEM: 0002 SUBITEM: 0002 agrupados 2 arts.")}},
         // The licence: in euros, so every item records the euro rate again; "#" stays in the
         // file name; the hour of its dates fixed by PREDETERMINARHORA.
         {"13073DJAI012345K",
