@@ -71,16 +71,6 @@ QString itemDuty(Runtime &rt, const QString &tag, const QString &tipo, double mo
         + QStringLiteral("</") + tag + QLatin1Char('>');
 }
 
-QString text(const Recordset &rs, const char *column)
-{
-    return EsNulo(rs.field(QLatin1String(column)));
-}
-
-double number(Runtime &rt, const Recordset &rs, const char *column)
-{
-    return EsNumero(rt, rs.field(QLatin1String(column)));
-}
-
 // A concept of an item that TAX does not know: the document cannot be completed and the program
 // ends so that the table gets fixed first.
 [[noreturn]] void conceptoDesconocido(Runtime &rt, const QString &codigo)
@@ -108,10 +98,10 @@ QString declarationDuties(Runtime &rt, const QString &sql, const char *codigoCol
         if (!openQuery(rt, kHistorial, sql, rs))
             return out;
         while (!rs.EOF_()) {
-            const QString tipo = tipoConcepto(rt, description(rs), text(rs, codigoColumn),
-                                              text(rs, tipoColumn));
+            const QString tipo = tipoConcepto(rt, description(rs), columnText(rs, codigoColumn),
+                                              columnText(rs, tipoColumn));
             rt.trace(traceLabel + tipo);
-            out += declarationDuty(rt, tipo, number(rt, rs, "MONTO"));
+            out += declarationDuty(rt, tipo, columnNumber(rt, rs, "MONTO"));
             rs.MoveNext();
         }
     } catch (const B2DError &e) {
@@ -136,7 +126,7 @@ QString GetCaratulaConceptos(Runtime &rt, const QString & /*monedaFob*/)
                          "'471','472')");
     return declarationDuties(rt, sql, "CODIGO", "Tipo", QStringLiteral("Concepto Caratula: "),
                              QStringLiteral("GetCaratulaConceptos"),
-                             [](const Recordset &rs) { return text(rs, "DESCRIPCION"); });
+                             [](const Recordset &rs) { return columnText(rs, "DESCRIPCION"); });
 }
 
 QString GetCaratulaINGBRUTOS(Runtime &rt, const QString & /*monedaFob*/)
@@ -175,7 +165,7 @@ QString GetCaratulaINGBRUTOSDesglose(Runtime &rt)
     return declarationDuties(rt, sql, "CODIGO_CONCEPTO", "tipo_obligacion",
                              QStringLiteral("Concepto INGBRUTOS Desglose: "),
                              QStringLiteral("GetCaratulaINGBRUTOS"), [](const Recordset &rs) {
-                                 return QStringLiteral("IIBB ") + text(rs, "NombreConcepto");
+                                 return QStringLiteral("IIBB ") + columnText(rs, "NombreConcepto");
                              });
 }
 
@@ -205,16 +195,16 @@ QString itemConceptos(Runtime &rt, const QString &item, const QString &whereItem
                                      : QStringLiteral("declarationItemDuty");
         while (!rs.EOF_()) {
             linea = 30;
-            const QString codigo = text(rs, "CODIGO_CONCEPTO");
+            const QString codigo = columnText(rs, "CODIGO_CONCEPTO");
             const QString descripcion = GetConceptoDescripcion(rt, codigo);
             if (descripcion.isEmpty())
                 conceptoDesconocido(rt, codigo);
             linea = 40;
-            const QString tipo = tipoConcepto(rt, descripcion, codigo, text(rs, "tipo_obligacion"));
+            const QString tipo = tipoConcepto(rt, descripcion, codigo, columnText(rs, "tipo_obligacion"));
             rt.trace(QStringLiteral("Concepto ITEM ") + item + QStringLiteral(": ") + tipo);
-            double monto = number(rt, rs, "MONTO");
-            double base = number(rt, rs, "BASE_IMPONIBLE");
-            double coeficiente = number(rt, rs, "COEFICIENTE");
+            double monto = columnNumber(rt, rs, "MONTO");
+            double base = columnNumber(rt, rs, "BASE_IMPONIBLE");
+            double coeficiente = columnNumber(rt, rs, "COEFICIENTE");
             if (prorrateo) {
                 linea = 50;
                 const auto [total, share] = *prorrateo;
@@ -279,12 +269,12 @@ QString GetItemINGBRUTOSDesglose(Runtime &rt, const QString &despacho, const QSt
         if (!openQuery(rt, kHistorial, sql, rs))
             return out;
         while (!rs.EOF_()) {
-            const QString tipo = tipoConcepto(rt, QStringLiteral("IIBB ") + text(rs, "NombreConcepto"),
-                                              text(rs, "CODIGOJRDMARIA"), text(rs, "tipo_obligacion"));
+            const QString tipo = tipoConcepto(rt, QStringLiteral("IIBB ") + columnText(rs, "NombreConcepto"),
+                                              columnText(rs, "CODIGOJRDMARIA"), columnText(rs, "tipo_obligacion"));
             rt.trace(QStringLiteral("Concepto ITEM INGBRUT DESGLOSE :") + tipo);
             out += itemDuty(rt, QStringLiteral("declarationItemDuty"), tipo,
-                            number(rt, rs, "MONTOITEM"), number(rt, rs, "monto_concepto"),
-                            number(rt, rs, "PORC_DISTRIBUCION"));
+                            columnNumber(rt, rs, "MONTOITEM"), columnNumber(rt, rs, "monto_concepto"),
+                            columnNumber(rt, rs, "PORC_DISTRIBUCION"));
             rs.MoveNext();
         }
     } catch (const B2DError &e) {
@@ -304,7 +294,7 @@ QString GetConceptoDescripcion(Runtime &rt, const QString &concepto)
                           + QStringLiteral("'"),
                       rs)) {
             linea = 20;
-            descripcion = text(rs, "LTAXABR");
+            descripcion = columnText(rs, "LTAXABR");
         }
     } catch (const B2DError &e) {
         showLineError(rt, e, QStringLiteral("GetConceptoDescripcion"), kModule, linea);

@@ -20,16 +20,6 @@ const QString kHistorial = QStringLiteral("HISTORIAL");
 const QString kInternos = QStringLiteral("INTERNOS");
 const QString kModule = QStringLiteral("Mod_Main");
 
-QString text(const Recordset &rs, const char *column)
-{
-    return EsNulo(rs.field(QLatin1String(column)));
-}
-
-double number(Runtime &rt, const Recordset &rs, const char *column)
-{
-    return EsNumero(rt, rs.field(QLatin1String(column)));
-}
-
 // An element whose content is already a fragment of elements (not escaped again).
 QString wrap(const QString &tag, const QString &fragment)
 {
@@ -122,14 +112,14 @@ QString GetCaratulaInfo(Runtime &rt, const DeclarationBuilders &builders, QStrin
 
         while (!rs.EOF_()) {
             linea = 30;
-            out += xmlElement(QStringLiteral("declarationNumber"), text(rs, "DESPACHO"));
-            out += xmlElement(QStringLiteral("declarationType"), text(rs, "DESTINACION"));
-            out += xmlElement(QStringLiteral("declarationCustomsHouse"), text(rs, "COD_ADUANA"));
+            out += xmlElement(QStringLiteral("declarationNumber"), columnText(rs, "DESPACHO"));
+            out += xmlElement(QStringLiteral("declarationType"), columnText(rs, "DESTINACION"));
+            out += xmlElement(QStringLiteral("declarationCustomsHouse"), columnText(rs, "COD_ADUANA"));
 
             // Reference codes. The operator's answers are handed back as given; only the
             // elements carry them with '#' turned into '_'.
             linea = 40;
-            QString brokerDefault = text(rs, "IDENTIFICADOR_PROPIO");
+            QString brokerDefault = columnText(rs, "IDENTIFICADOR_PROPIO");
             brokerReferenceCode = ObtenerBrokerReferenceCode(rt, brokerDefault);
             if (rt.generacionCancelada)
                 return {};
@@ -193,30 +183,30 @@ QString GetCaratulaInfo(Runtime &rt, const DeclarationBuilders &builders, QStrin
 
             linea = 100;
             double rate = 0;
-            const QString divisaFob = text(rs, "DIVISA_FOB");
+            const QString divisaFob = columnText(rs, "DIVISA_FOB");
             monedaFob = EquivalenciaMonedas(rt, divisaFob, rate);
-            monedaFlete = EquivalenciaMonedas(rt, text(rs, "DIVISA_FLETE"), rate);
-            monedaSeguro = EquivalenciaMonedas(rt, text(rs, "DIVISA_SEGURO"), rate);
-            condicionVenta = text(rs, "CONDICION_VENTA");
+            monedaFlete = EquivalenciaMonedas(rt, columnText(rs, "DIVISA_FLETE"), rate);
+            monedaSeguro = EquivalenciaMonedas(rt, columnText(rs, "DIVISA_SEGURO"), rate);
+            condicionVenta = columnText(rs, "CONDICION_VENTA");
 
             linea = 110;
-            out += xmlElement(QStringLiteral("declarationFOBValue"), mask2(number(rt, rs, "MONTO_FOB")));
+            out += xmlElement(QStringLiteral("declarationFOBValue"), mask2(columnNumber(rt, rs, "MONTO_FOB")));
             if (!exportacion) {
                 linea = 120;
                 out += gasto(ObtenerRelacionConcepto(rt, QStringLiteral("FREIGHT")),
-                             number(rt, rs, "MONTO_FLETE"), monedaFlete);
+                             columnNumber(rt, rs, "MONTO_FLETE"), monedaFlete);
                 out += gasto(ObtenerRelacionConcepto(rt, QStringLiteral("INSURANCE")),
-                             number(rt, rs, "MONTO_SEGURO"), monedaSeguro);
+                             columnNumber(rt, rs, "MONTO_SEGURO"), monedaSeguro);
                 out += gasto(ObtenerRelacionConcepto(rt, QStringLiteral("AJUSTES A INCLUIR")), aji,
                              monedaFob);
                 out += gasto(ObtenerRelacionConcepto(rt, QStringLiteral("AJUSTES A DEDUCIR")), ajd,
                              monedaFob);
             }
             linea = 130;
-            const QString cif = mask2(number(rt, rs, "MONTO_CIF"));
+            const QString cif = mask2(columnNumber(rt, rs, "MONTO_CIF"));
             out += xmlElement(QStringLiteral("declarationCIFValue"), cif);
             out += xmlElement(QStringLiteral("declarationUSDRate"),
-                              mask7(number(rt, rs, "COTIZACION_PAGOS")));
+                              mask7(columnNumber(rt, rs, "COTIZACION_PAGOS")));
             out += xmlElement(QStringLiteral("declarationCustomsValue"), cif);
 
             linea = 140;
@@ -231,7 +221,7 @@ QString GetCaratulaInfo(Runtime &rt, const DeclarationBuilders &builders, QStrin
             linea = 150;
             out += xmlElement(QStringLiteral("declarationNetWeight"), GetKILOBRUTOCaratula(rt));
             out += xmlElement(QStringLiteral("declarationGrossWeight"),
-                              mask2(number(rt, rs, "PESO_BRUTO_BULTOS")));
+                              mask2(columnNumber(rt, rs, "PESO_BRUTO_BULTOS")));
             rs.MoveNext();
         }
     } catch (const B2DError &e) {
@@ -251,7 +241,7 @@ QString GetKILOBRUTOCaratula(Runtime &rt)
                           + QStringLiteral(" WHERE IDN_DESPACHO = '") + sqlQuote(rt.Despacho)
                           + QStringLiteral("'"),
                       rs))
-            out = mask2(number(rt, rs, "total"));
+            out = mask2(columnNumber(rt, rs, "total"));
     } catch (const B2DError &e) {
         showStandardError(rt, e, QStringLiteral("GetKILOBRUTOCaratula"), kModule);
     }
@@ -271,7 +261,7 @@ QString GetFacturas(Runtime &rt)
             return out;
         while (!rs.EOF_()) {
             out += wrap(QStringLiteral("declarationInvoices"),
-                        xmlElement(QStringLiteral("invoicesNumber"), text(rs, "referencia")));
+                        xmlElement(QStringLiteral("invoicesNumber"), columnText(rs, "referencia")));
             rs.MoveNext();
         }
     } catch (const B2DError &e) {
@@ -306,7 +296,7 @@ QString GetAduanaDescripcion(Runtime &rt, const QString &codigoAduana)
         if (rt.cfg.PAISESSIM)
             out = codigoAduana;
         if (rt.cfg.PAISESDESCRIPCION)
-            out = (out + QLatin1Char(' ') + text(rs, "DESCRIPCION")).trimmed();
+            out = (out + QLatin1Char(' ') + columnText(rs, "DESCRIPCION")).trimmed();
     } catch (const B2DError &e) {
         showStandardError(rt, e, QStringLiteral("GetAduanaDescripcion"), kModule);
     }

@@ -21,21 +21,6 @@ const QString kHistorial = QStringLiteral("HISTORIAL");
 const QString kModule = QStringLiteral("Mod_Main");
 const QString kSeparator = QStringLiteral("|||");
 
-QString text(const Recordset &rs, const char *column)
-{
-    return EsNulo(rs.field(QLatin1String(column)));
-}
-
-double number(Runtime &rt, const Recordset &rs, const char *column)
-{
-    return EsNumero(rt, rs.field(QLatin1String(column)));
-}
-
-QString el(const char *tag, const QString &value)
-{
-    return xmlElement(QLatin1String(tag), value);
-}
-
 // The items query. A declaration in another currency than dollars sums the item's base and
 // adjustments in that currency; one in dollars selects the CIF in dollars (not used).
 QString itemsQuery(const QString &monedaFob, const QString &despacho)
@@ -84,8 +69,8 @@ QString itemsQuery(const QString &monedaFob, const QString &despacho)
 QString itemExpense(Runtime &rt, const char *tipo, double valor, const QString &moneda)
 {
     return QStringLiteral("<declarationItemExpense>")
-        + el("expenseType", ObtenerRelacionConcepto(rt, QLatin1String(tipo)))
-        + el("expenseValue", mask2(valor)) + el("expenseCurrency", moneda)
+        + xmlElement("expenseType", ObtenerRelacionConcepto(rt, QLatin1String(tipo)))
+        + xmlElement("expenseValue", mask2(valor)) + xmlElement("expenseCurrency", moneda)
         + QStringLiteral("</declarationItemExpense>");
 }
 
@@ -154,7 +139,7 @@ QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QStr
             // The article list holds the article lines of this item only.
             linea = 30;
             QStringList articles{QString()};
-            const QString item = text(rs, "NRo_item");
+            const QString item = columnText(rs, "NRo_item");
             rt.trace(QStringLiteral("***** [ Procesando Item: ") + item + QStringLiteral(" ] *****"));
 
             // The item's value in dollars.
@@ -163,49 +148,49 @@ QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QStr
             double cif = 0;
             if (!enDolares) {
                 EquivalenciaMonedas(rt, monedaFob, rate);
-                cif = number(rt, rs, "BID") * rate + number(rt, rs, "AAI") - number(rt, rs, "AAD");
+                cif = columnNumber(rt, rs, "BID") * rate + columnNumber(rt, rs, "AAI") - columnNumber(rt, rs, "AAD");
             } else {
-                cif = number(rt, rs, "MONTO_FOB_DOL") + number(rt, rs, "MONTO_SEGURO")
-                    + number(rt, rs, "MONTO_FLETE");
+                cif = columnNumber(rt, rs, "MONTO_FOB_DOL") + columnNumber(rt, rs, "MONTO_SEGURO")
+                    + columnNumber(rt, rs, "MONTO_FLETE");
             }
 
             linea = 50;
-            const QString posicion = text(rs, "POSICION_ARANCELARIA");
+            const QString posicion = columnText(rs, "POSICION_ARANCELARIA");
             QString hts = posicion;
             hts.remove(QLatin1Char('.'));
-            QString itemXml = el("declarationItemSequenceNumber", item)
-                + el("declarationItemHTS", hts)
-                + el("declarationItemHTSDescription", GetNCMDescripcion(rt, posicion))
-                + el("declarationItemStatisticalQuantity", mask2(number(rt, rs, "CANTIDAD_ESTADISTICA")))
-                + el("declarationItemStatisticalUnity", text(rs, "UNIDAD_ESTADISTICA"))
-                + el("declarationItemIncoterm", condicionVenta)
-                + el("declarationItemCurrency", monedaFob)
-                + el("declarationItemFOBValue", mask2(number(rt, rs, "Monto_Fob_Div")));
+            QString itemXml = xmlElement("declarationItemSequenceNumber", item)
+                + xmlElement("declarationItemHTS", hts)
+                + xmlElement("declarationItemHTSDescription", GetNCMDescripcion(rt, posicion))
+                + xmlElement("declarationItemStatisticalQuantity", mask2(columnNumber(rt, rs, "CANTIDAD_ESTADISTICA")))
+                + xmlElement("declarationItemStatisticalUnity", columnText(rs, "UNIDAD_ESTADISTICA"))
+                + xmlElement("declarationItemIncoterm", condicionVenta)
+                + xmlElement("declarationItemCurrency", monedaFob)
+                + xmlElement("declarationItemFOBValue", mask2(columnNumber(rt, rs, "Monto_Fob_Div")));
 
             linea = 60;
             if (!exportacion) {
-                itemXml += itemExpense(rt, "FREIGHT", number(rt, rs, "MONTO_FLETE"), monedaFlete)
-                    + itemExpense(rt, "INSURANCE", number(rt, rs, "MONTO_SEGURO"), monedaSeguro)
-                    + itemExpense(rt, "AJUSTES A INCLUIR", number(rt, rs, "AJUSTE_A_INCLUIR"),
+                itemXml += itemExpense(rt, "FREIGHT", columnNumber(rt, rs, "MONTO_FLETE"), monedaFlete)
+                    + itemExpense(rt, "INSURANCE", columnNumber(rt, rs, "MONTO_SEGURO"), monedaSeguro)
+                    + itemExpense(rt, "AJUSTES A INCLUIR", columnNumber(rt, rs, "AJUSTE_A_INCLUIR"),
                                   monedaSeguro)
-                    + itemExpense(rt, "AJUSTES A DEDUCIR", number(rt, rs, "AJUSTE_A_DEDUCIR"),
+                    + itemExpense(rt, "AJUSTES A DEDUCIR", columnNumber(rt, rs, "AJUSTE_A_DEDUCIR"),
                                   monedaSeguro);
             }
 
             linea = 70;
-            itemXml += el("declarationItemCIFValue", mask2(cif))
-                + el("declarationItemCustomsValue", mask2(cif));
+            itemXml += xmlElement("declarationItemCIFValue", mask2(cif))
+                + xmlElement("declarationItemCustomsValue", mask2(cif));
             itemXml += GetItemConceptos(rt, item, monedaFob, false);
             if (rt.cfg.INCLUIRDETALLEJURIS)
                 itemXml += GetItemINGBRUTOSDesglose(rt, rt.Despacho, item);
 
             linea = 80;
-            itemXml += el("declarationItemNetWeight", mask2(number(rt, rs, "PESO_NETO_KGR")))
-                + el("declarationItemGrossWeight", GetKILOBRUTOItem(rt, item));
+            itemXml += xmlElement("declarationItemNetWeight", mask2(columnNumber(rt, rs, "PESO_NETO_KGR")))
+                + xmlElement("declarationItemGrossWeight", GetKILOBRUTOItem(rt, item));
 
             // The products of the item's articles.
             linea = 90;
-            const bool conSubitems = text(rs, "EXISTENCIA_SUBITEM") == QLatin1String("S");
+            const bool conSubitems = columnText(rs, "EXISTENCIA_SUBITEM") == QLatin1String("S");
             rt.trace(QStringLiteral("EL ITEM ") + item
                      + (conSubitems ? QStringLiteral(": tiene subitems")
                                     : QStringLiteral(": no tiene subitems")));
@@ -214,11 +199,11 @@ QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QStr
             if (productos) {
                 const ItemProductInput in{rs,
                                           item,
-                                          text(rs, "DECLARACION_A_CANCELAR"),
-                                          text(rs, "NRO_ITEM_A_CANCELAR"),
-                                          number(rt, rs, "Monto_Fob_Div"),
-                                          number(rt, rs, "PESO_NETO_KGR"),
-                                          number(rt, rs, "CANTIDAD_DECLARADA"),
+                                          columnText(rs, "DECLARACION_A_CANCELAR"),
+                                          columnText(rs, "NRO_ITEM_A_CANCELAR"),
+                                          columnNumber(rt, rs, "Monto_Fob_Div"),
+                                          columnNumber(rt, rs, "PESO_NETO_KGR"),
+                                          columnNumber(rt, rs, "CANTIDAD_DECLARADA"),
                                           cif,
                                           rate,
                                           brokerReferenceCode,
@@ -264,8 +249,8 @@ QString GetKILOBRUTOItem(Runtime &rt, const QString &item)
             + QStringLiteral(" AND ITEMS_ARTICULOS.NRO_ITEM = '") + sqlQuote(item) + QStringLiteral("'");
         Recordset rs;
         if (openQuery(rt, kHistorial, sql, rs))
-            out = mask2(CalcularProrrateo(rt, number(rt, rs, "valortotal"),
-                                          number(rt, rs, "ValorCalculado"), number(rt, rs, "Valor")));
+            out = mask2(CalcularProrrateo(rt, columnNumber(rt, rs, "valortotal"),
+                                          columnNumber(rt, rs, "ValorCalculado"), columnNumber(rt, rs, "Valor")));
     } catch (const B2DError &e) {
         showStandardError(rt, e, QStringLiteral("GetKILOBRUTOItem"), kModule);
     }
@@ -284,7 +269,7 @@ QString GetVALORENADUANAItem(Runtime &rt, const QString &item)
                           + QStringLiteral("' AND NRO_ITEM = '") + sqlQuote(item)
                           + QStringLiteral("'"),
                       rs))
-            out = mask2(number(rt, rs, "total"));
+            out = mask2(columnNumber(rt, rs, "total"));
     } catch (const B2DError &e) {
         showStandardError(rt, e, QStringLiteral("GetVALORENADUANAItem"), kModule);
     }
@@ -296,10 +281,10 @@ QString GetDeclarationsItemFlexField_InformacionComplementaria(Runtime &rt, cons
     QString out;
     try {
         const QString banco =
-            GetInformacionComplementaria(rt, text(item, "NRo_item"), QStringLiteral("BANCOSARGENTINA"));
+            GetInformacionComplementaria(rt, columnText(item, "NRo_item"), QStringLiteral("BANCOSARGENTINA"));
         if (!banco.isEmpty())
             out = QStringLiteral("<declarationItemFlexField>")
-                + el("flexFieldName", QStringLiteral("BANCO")) + el("flexFieldValue", banco)
+                + xmlElement("flexFieldName", QStringLiteral("BANCO")) + xmlElement("flexFieldValue", banco)
                 + QStringLiteral("</declarationItemFlexField>");
     } catch (const B2DError &e) {
         showStandardError(rt, e, QStringLiteral("GetDeclarationsItemFlexField_InformacionComplementaria"),
@@ -321,7 +306,7 @@ QString GetInformacionComplementaria(Runtime &rt, const QString &item, const QSt
                    rs))
         return valor;
     for (; !rs.EOF_(); rs.MoveNext())
-        valor = text(rs, "Valor");
+        valor = columnText(rs, "Valor");
     return valor;
 }
 
@@ -374,7 +359,7 @@ QString GetPaisNameFromID(Runtime &rt, const QString &codigo)
     if (rt.cfg.PAISESSIM)
         pais = codigo;
     if (rt.cfg.PAISESDESCRIPCION)
-        pais = (pais + QLatin1Char(' ') + text(rs, "PAI")).trimmed();
+        pais = (pais + QLatin1Char(' ') + columnText(rs, "PAI")).trimmed();
     rt.log.EscribirLog(QStringLiteral("GetPaisNameFromID.pais sPais: ") + pais);
     return pais;
 }

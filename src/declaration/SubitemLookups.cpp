@@ -17,11 +17,6 @@ const QString kInternos = QStringLiteral("INTERNOS");
 const QString kModule = QStringLiteral("Mod_Varios");
 constexpr int kMaxDescripcion = 4000;
 
-QString text(const Recordset &rs, const char *column)
-{
-    return EsNulo(rs.field(QLatin1String(column)));
-}
-
 // A number written with the mask "0000" (7 becomes 0007); a text that is not a number stays as
 // it is.
 QString fourDigits(const QString &value)
@@ -56,9 +51,9 @@ QString GetNCMDescripcion(Runtime &rt, const QString &posicion)
             return {};
 
         linea = 30;
-        QString descripcion = text(rs, "desc1").trimmed() + QLatin1Char(' ')
-            + text(rs, "desc2").trimmed() + QLatin1Char(' ') + text(rs, "desc3").trimmed()
-            + QLatin1Char(' ') + text(rs, "desc4").trimmed();
+        QString descripcion = columnText(rs, "desc1").trimmed() + QLatin1Char(' ')
+            + columnText(rs, "desc2").trimmed() + QLatin1Char(' ') + columnText(rs, "desc3").trimmed()
+            + QLatin1Char(' ') + columnText(rs, "desc4").trimmed();
         descripcion.replace(QLatin1Char('\r'), QLatin1Char(' '));
         return descripcion.left(kMaxDescripcion);
     } catch (const B2DError &e) {
@@ -118,8 +113,8 @@ QString GetSubitemInfo_V2(Runtime &rt, const DeclarationBuilders &builders, cons
             const double neto = keepSevenDecimals(dividir(fobDol * netWeight, fobDiv));
 
             linea = 40;
-            QString itemNumber = text(subitems, "IDN_ITEM");
-            QString subitemNumber = text(subitems, "NRo_subitem");
+            QString itemNumber = columnText(subitems, "IDN_ITEM");
+            QString subitemNumber = columnText(subitems, "NRo_subitem");
             Recordset articles;
             GetSubitemsByItem(rt, itemNumber, subitemNumber, brokerReferenceCode, articles);
             const bool agrupado = articles.RecordCount() > 1;
@@ -174,7 +169,7 @@ double GetCantidadSubitem(Runtime &rt, const Recordset &itemRow, const QString &
 {
     const QString sql = QStringLiteral("SELECT SUM(CANTIDAD) as CANTIDAD From SUBITEMS ")
         + QStringLiteral("WHERE Interno = '") + sqlQuote(interno) + QStringLiteral("' And ")
-        + QStringLiteral("NroITEM = '") + sqlQuote(text(itemRow, "NRo_item")) + QStringLiteral("' And ")
+        + QStringLiteral("NroITEM = '") + sqlQuote(columnText(itemRow, "NRo_item")) + QStringLiteral("' And ")
         + QStringLiteral("NroSUBITEM = '") + sqlQuote(subitem) + QStringLiteral("'");
     Recordset rs;
     if (!openQuery(rt, kInternos, sql, rs))

@@ -15,21 +15,6 @@ namespace b2d {
 
 namespace {
 
-QString text(const Recordset &rs, const char *column)
-{
-    return EsNulo(rs.field(QLatin1String(column)));
-}
-
-double number(Runtime &rt, const Recordset &rs, const char *column)
-{
-    return EsNumero(rt, rs.field(QLatin1String(column)));
-}
-
-QString el(const char *tag, const QString &value)
-{
-    return xmlElement(QLatin1String(tag), value);
-}
-
 // An item figure read with the point as its decimal separator. A null or a text that is no
 // number cannot be converted: a type mismatch, passed on like any other failure.
 double itemFigure(const Recordset &item, const char *column)
@@ -52,16 +37,16 @@ QString partNumber(const Runtime &rt, const Recordset &articles)
         if (!alternativo.isNull())
             return EsNulo(alternativo);
     }
-    return text(articles, "Idarticulo");
+    return columnText(articles, "Idarticulo");
 }
 
 // The opening elements every product of an article shares up to its part number.
 QString productHead(const Runtime &rt, const Recordset &articles, const Recordset &subitem)
 {
     return QStringLiteral("<declarationItemProduct>")
-        + el("invoiceReferenceCode", text(articles, "factura_nro"))
-        + el("productSequenceNumber", text(subitem, "NRo_subitem"))
-        + el("productPartNumber", partNumber(rt, articles));
+        + xmlElement("invoiceReferenceCode", columnText(articles, "factura_nro"))
+        + xmlElement("productSequenceNumber", columnText(subitem, "NRo_subitem"))
+        + xmlElement("productPartNumber", partNumber(rt, articles));
 }
 
 }  // namespace
@@ -88,20 +73,20 @@ QString GetEXPOTag_SubItemInfo_SinSubitem_EX(Runtime &rt, const QString &itemNum
             return out;
 
         linea = 30;
-        rt.log.EscribirLog(QStringLiteral("En ITEM ") + text(subitems, "IDN_ITEM")
-                           + QStringLiteral(" subitem ") + text(subitems, "NRo_subitem")
+        rt.log.EscribirLog(QStringLiteral("En ITEM ") + columnText(subitems, "IDN_ITEM")
+                           + QStringLiteral(" subitem ") + columnText(subitems, "NRo_subitem")
                            + QStringLiteral(" se encontro: ")
                            + QString::number(subitems.RecordCount()) + QStringLiteral(" articulos:"));
 
         while (!subitems.EOF_()) {
             linea = 40;
-            const double cantidad = number(rt, itemRow, "CANTIDAD_DECLARADA");
+            const double cantidad = columnNumber(rt, itemRow, "CANTIDAD_DECLARADA");
             const double cifUnitario = dividir(cif, cantidad);
             const double netoUnitario = dividir(itemNeto, cantidad);
 
             linea = 50;
-            QString item = text(subitems, "IDN_ITEM");
-            QString subitem = text(subitems, "NRo_subitem");
+            QString item = columnText(subitems, "IDN_ITEM");
+            QString subitem = columnText(subitems, "NRo_subitem");
             Recordset articles;
             GetSubitemsByItem(rt, item, subitem, interno, articles);
 
@@ -110,25 +95,25 @@ QString GetEXPOTag_SubItemInfo_SinSubitem_EX(Runtime &rt, const QString &itemNum
                 linea = 60;
                 articles.MoveFirst();
                 out += productHead(rt, articles, subitems)
-                    + el("productDescription", text(articles, "DESCRIPCION"))
-                    + el("productQuantity", mask7(cantidad))
-                    + el("productUnityFOBValue", mask7(number(rt, itemRow, "PRECIO_UNITARIO")))
-                    + el("productTotalFOBValue", mask2(number(rt, itemRow, "Monto_Fob_Div")))
-                    + el("productUnityCIFValue", mask7(dividir(cifUnitario, factor)))
-                    + el("productCIFValue", mask2(dividir(cif, factor)))
-                    + el("productCustomsValue", QString());
+                    + xmlElement("productDescription", columnText(articles, "DESCRIPCION"))
+                    + xmlElement("productQuantity", mask7(cantidad))
+                    + xmlElement("productUnityFOBValue", mask7(columnNumber(rt, itemRow, "PRECIO_UNITARIO")))
+                    + xmlElement("productTotalFOBValue", mask2(columnNumber(rt, itemRow, "Monto_Fob_Div")))
+                    + xmlElement("productUnityCIFValue", mask7(dividir(cifUnitario, factor)))
+                    + xmlElement("productCIFValue", mask2(dividir(cif, factor)))
+                    + xmlElement("productCustomsValue", QString());
                 linea = 70;
-                out += GetItemConceptos(rt, text(itemRow, "NRo_item"), currency, true);
+                out += GetItemConceptos(rt, columnText(itemRow, "NRo_item"), currency, true);
                 linea = 80;
-                out += el("productUnityNetWeight", mask7(netoUnitario))
-                    + el("productNetWeight", mask2(itemNeto))
-                    + el("productUnityGrossWeight", mask7(0)) + el("productGrossWeight", mask2(0))
-                    + el("productReferenceCode", text(articles, "OTROS"))
+                out += xmlElement("productUnityNetWeight", mask7(netoUnitario))
+                    + xmlElement("productNetWeight", mask2(itemNeto))
+                    + xmlElement("productUnityGrossWeight", mask7(0)) + xmlElement("productGrossWeight", mask2(0))
+                    + xmlElement("productReferenceCode", columnText(articles, "OTROS"))
                     + QStringLiteral("</declarationItemProduct>");
             } else {
                 linea = 90;
-                rt.log.EscribirLog(QStringLiteral("[EXPO] - ITEM: ") + text(subitems, "IDN_ITEM")
-                                   + QStringLiteral(" SUBITEM: ") + text(subitems, "NRo_subitem")
+                rt.log.EscribirLog(QStringLiteral("[EXPO] - ITEM: ") + columnText(subitems, "IDN_ITEM")
+                                   + QStringLiteral(" SUBITEM: ") + columnText(subitems, "NRo_subitem")
                                    + QStringLiteral(" agrupados ")
                                    + QString::number(articles.RecordCount())
                                    + QStringLiteral(" arts."));
@@ -157,64 +142,55 @@ QString GetExpoTagDeclarationItemProduct(Runtime &rt, const Recordset &itemRow,
     int linea = 10;
     try {
         QString out = productHead(rt, articles, subitem)
-            + el("productDescription",
-                 text(articles, "DESCRIPCION") + QLatin1Char(' ') + text(articles, "OTROS"));
+            + xmlElement("productDescription", columnText(articles, "DESCRIPCION") + QLatin1Char(' ')
+                                                   + columnText(articles, "OTROS"));
 
-        double fobShare = fob;
+        // Grouped: the article's share of the FOB amount, by quantity, and the weights with it.
+        // Not grouped: the subitem's own quantity and price, the amounts as given.
+        double cantidad = 0;
+        double amount = fob;
+        double net = netWeight;
         if (grouped) {
-            // The article's share of the FOB amount, by quantity; the weights go with it.
             linea = 20;
-            const double cantidadItem = number(rt, itemRow, "CANTIDAD_DECLARADA");
-            const double cantidadArticulo = number(rt, articles, "CANTIDAD");
-            fobShare = CalcularProrrateo(rt, cantidadItem, fob, cantidadArticulo);
-            const double netShare = CalcularProrrateo(rt, fob, netWeight, fobShare);
-            const double precio = number(rt, itemRow, "PRECIO_UNITARIO");
-
-            linea = 30;
-            const double cifShare = dividir(fobShare * cif, cifBase);
-            const double cifUnitario = dividir(dividir(fobShare * cif, cifBase) * precio, fobShare);
-
-            linea = 40;
-            const QString item = text(itemRow, "NRo_item");
-            const double grossShare =
-                CalcularProrrateo(rt, fob, EsNumero(rt, GetKILOBRUTOItem(rt, item)), fobShare);
-            const double grossUnitario =
-                dividir(keepSevenDecimals(grossShare), cantidadArticulo);
-            const double grossShare2 =
-                CalcularProrrateo(rt, fob, EsNumero(rt, GetKILOBRUTOItem(rt, item)), fobShare);
-
-            linea = 50;
-            out += el("productQuantity", mask7(cantidadArticulo))
-                + el("productUnityFOBValue", mask7(precio))
-                + el("productTotalFOBValue", mask7(fobShare))
-                + el("productUnityCIFValue", mask2(cifUnitario))
-                + el("productCIFValue", mask2(cifShare))
-                + el("productCustomsValue", mask2(cifShare))
-                + el("productUnityNetWeight", mask7(unitNetWeight))
-                + el("productNetWeight", mask2(netShare))
-                + el("productUnityGrossWeight", plainNumber(grossUnitario))
-                + el("productGrossWeight", mask2(grossShare2));
+            const double cantidadItem = columnNumber(rt, itemRow, "CANTIDAD_DECLARADA");
+            cantidad = columnNumber(rt, articles, "CANTIDAD");
+            amount = CalcularProrrateo(rt, cantidadItem, fob, cantidad);
+            net = CalcularProrrateo(rt, fob, netWeight, amount);
         } else {
-            linea = 60;
-            const double precio = number(rt, subitem, "PRECIO_UNITARIO");
-            const double cifShare = dividir(fob * cif, cifBase);
-            const double cifUnitario = dividir(dividir(fob * cif, cifBase) * precio, fob);
+            cantidad = columnNumber(rt, subitem, "CANTIDAD_DECLARADA");
+        }
+        const double precio = columnNumber(rt, grouped ? itemRow : subitem, "PRECIO_UNITARIO");
 
-            linea = 70;
-            out += el("productQuantity", mask7(number(rt, subitem, "CANTIDAD_DECLARADA")))
-                + el("productUnityFOBValue", mask7(precio))
-                + el("productTotalFOBValue", mask7(fob))
-                + el("productUnityCIFValue", mask2(cifUnitario))
-                + el("productCIFValue", mask2(cifShare))
-                + el("productCustomsValue", mask2(cifShare))
-                + el("productUnityNetWeight", mask7(unitNetWeight))
-                + el("productNetWeight", mask2(netWeight))
-                + el("productUnityGrossWeight", mask7(0)) + el("productGrossWeight", mask2(0));
+        linea = 30;
+        const double cifShare = dividir(amount * cif, cifBase);
+        const double cifUnitario = dividir(dividir(amount * cif, cifBase) * precio, amount);
+
+        QString unitGross = mask7(0);
+        QString gross = mask2(0);
+        if (grouped) {
+            // The item's gross weight is looked up for each of the two gross-weight elements.
+            linea = 40;
+            const QString item = columnText(itemRow, "NRo_item");
+            const double grossShare =
+                CalcularProrrateo(rt, fob, EsNumero(rt, GetKILOBRUTOItem(rt, item)), amount);
+            unitGross = plainNumber(dividir(keepSevenDecimals(grossShare), cantidad));
+            gross = mask2(CalcularProrrateo(rt, fob, EsNumero(rt, GetKILOBRUTOItem(rt, item)), amount));
         }
 
-        linea = 80;
-        out += el("productReferenceCode", text(articles, "OTROS"));
-        out += GetItemConceptosProrrateados(rt, itemNumber, currency, cifBase, fobShare);
+        linea = 50;
+        out += xmlElement("productQuantity", mask7(cantidad))
+            + xmlElement("productUnityFOBValue", mask7(precio))
+            + xmlElement("productTotalFOBValue", mask7(amount))
+            + xmlElement("productUnityCIFValue", mask2(cifUnitario))
+            + xmlElement("productCIFValue", mask2(cifShare))
+            + xmlElement("productCustomsValue", mask2(cifShare))
+            + xmlElement("productUnityNetWeight", mask7(unitNetWeight))
+            + xmlElement("productNetWeight", mask2(net))
+            + xmlElement("productUnityGrossWeight", unitGross) + xmlElement("productGrossWeight", gross);
+
+        linea = 60;
+        out += xmlElement("productReferenceCode", columnText(articles, "OTROS"));
+        out += GetItemConceptosProrrateados(rt, itemNumber, currency, cifBase, amount);
         out += QStringLiteral("</declarationItemProduct>");
         return out;
     } catch (const B2DError &e) {

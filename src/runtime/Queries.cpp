@@ -1,7 +1,9 @@
 #include "runtime/Queries.h"
 
 #include "data/DataAccess.h"
+#include "runtime/Numbers.h"
 #include "runtime/Runtime.h"
+#include "values/Values.h"
 
 namespace b2d {
 
@@ -15,6 +17,16 @@ bool runStatement(Runtime &rt, const QString &entity, const QString &sql)
 {
     rt.db.getDataConnectionByEntity(entity).sql = sql;
     return rt.db.getDataConnectionByEntity(entity).ejecutar();
+}
+
+QString columnText(const Recordset &rs, const char *column)
+{
+    return EsNulo(rs.field(QLatin1String(column)));
+}
+
+double columnNumber(Runtime &rt, const Recordset &rs, const char *column)
+{
+    return EsNumero(rt, rs.field(QLatin1String(column)));
 }
 
 }  // namespace b2d

@@ -12,4 +12,9 @@ bool openQuery(Runtime &rt, const QString &entity, const QString &sql, Recordset
 // Set `sql`, then `ejecutar`.
 bool runStatement(Runtime &rt, const QString &entity, const QString &sql);
 
+// A column of the current row as text (null gives the empty text), or read as a number through
+// EsNumero. An unknown column throws as the recordset does.
+QString columnText(const Recordset &rs, const char *column);
+double columnNumber(Runtime &rt, const Recordset &rs, const char *column);
+
 }  // namespace b2d

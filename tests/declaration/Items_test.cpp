@@ -529,3 +529,26 @@ TEST(Items, CountriesOfAnItem)
         EXPECT_TRUE(p.logText().contains(c.logLine)) << p.logText().toStdString();
     }
 }
+
+// The tariff position loses every point in declarationItemHTS and is looked up as it stands.
+TEST(Items, TariffPositionLosesItsPoints)
+{
+    const struct {
+        const char *posicion, *hts;
+    } cases[] = {
+        {"8471.30.12", "84713012"},
+        {"8471.30.12.100A", "84713012100A"},
+        {"8471,30", "8471,30"},
+        {"", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.posicion);
+        TestRun t;
+        setUp(t);
+        QVariantList row = itemRow(u"0001"_s);
+        row[1] = QString::fromLatin1(c.posicion);
+        t.data.onContains(H, u"ORDER BY NRO_ITEM"_s, items({row}));
+        DeclarationBuilders none;
+        EXPECT_TRUE(run(t, none).contains(el(u"declarationItemHTS"_s, QLatin1String(c.hts))));
+    }
+}
