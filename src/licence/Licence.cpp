@@ -14,7 +14,7 @@
 #include "lookups/Currency.h"
 #include "platform/Clock.h"
 #include "runtime/Errors.h"
-#include "runtime/Numbers.h"
+#include "runtime/Queries.h"
 #include "runtime/Runtime.h"
 #include "values/Values.h"
 
@@ -24,50 +24,43 @@ namespace {
 
 const QString kHistorial = QStringLiteral("HISTORIAL");
 
-QString text(const Recordset &rs, const char *column)
-{
-    return EsNulo(rs.field(QLatin1String(column)));
-}
-
 // The header elements of one CARATULA_CARATULA row of the licence.
 QString headerElements(Runtime &rt, const Recordset &rs, const QString &monedaFob,
                        const QString &monedaFlete, const QString &monedaSeguro,
                        const QString &brokerReferenceCode)
 {
     // The officialisation date, and the licence's due date 180 days later.
-    const QDateTime oficializacion = requiredDate(text(rs, "FECHA_OFICIALIZACION"));
+    const QDateTime oficializacion = requiredDate(columnText(rs, "FECHA_OFICIALIZACION"));
     const QDateTime vencimiento = oficializacion.addDays(180);
-    auto amount = [&](const char *column) { return mask2(EsNumero(rt, rs.field(QLatin1String(column)))); };
+    auto amount = [&](const char *column) { return mask2(columnNumber(rt, rs, column)); };
 
     QString out;
-    out += xmlElement(QStringLiteral("requestReference"), brokerReferenceCode);
-    out += xmlElement(QStringLiteral("requestType"), QStringLiteral("D"));
-    out += xmlElement(QStringLiteral("licenseNumber"), text(rs, "DESPACHO"));
-    out += xmlElement(QStringLiteral("licenseRegime"), QString());
-    out += xmlElement(QStringLiteral("licenseCustomsHouse"), GetAduanaDescripcion(rt, text(rs, "COD_ADUANA")));
-    out += xmlElement(QStringLiteral("licenseCountryOfOrigin"),
+    out += xmlElement("requestReference", brokerReferenceCode);
+    out += xmlElement("requestType", QStringLiteral("D"));
+    out += xmlElement("licenseNumber", columnText(rs, "DESPACHO"));
+    out += xmlElement("licenseRegime", QString());
+    out += xmlElement("licenseCustomsHouse", GetAduanaDescripcion(rt, columnText(rs, "COD_ADUANA")));
+    out += xmlElement("licenseCountryOfOrigin",
                       GetPaisNameFromID(rt, GetCountryOfOrigin(rt, QStringLiteral("0001"))));
-    out += xmlElement(QStringLiteral("licenseCountryOfBuying"),
+    out += xmlElement("licenseCountryOfBuying",
                       GetPaisNameFromID(rt, GetCountryOfProvenance(rt, QStringLiteral("0001"))));
-    out += xmlElement(QStringLiteral("licensePortOfLoading"), QString());
-    out += xmlElement(QStringLiteral("licenseTransportationType"), text(rs, "MEDIO_TRANSPORTE"));
-    out += xmlElement(QStringLiteral("licenseCurrency"), monedaFob);
-    out += xmlElement(QStringLiteral("licenseTotalPrice"), amount("Monto_Fob"));
-    out += xmlElement(QStringLiteral("licenseDollarRate"),
-                      mask7(EsNumero(rt, rs.field(QStringLiteral("COTIZACION_PAGOS")))));
-    out += xmlElement(QStringLiteral("licenseTotalDollarPrice"),
-                      GetTotalDollarPrice(rt, monedaFob, rt.Despacho));
-    out += xmlElement(QStringLiteral("licenseAdditionalInfo"), QString());
-    out += xmlElement(QStringLiteral("licenseDateTime"), licenceDateTime(rt, oficializacion));
-    out += xmlElement(QStringLiteral("licenseDueDateTime"), licenceDateTime(rt, vencimiento));
-    out += xmlElement(QStringLiteral("licenseStatus"), ObtenerDescripcionEstado(text(rs, "ESTADO_DECLARACION")));
-    out += xmlElement(QStringLiteral("licenseValid"), QStringLiteral("S"));
-    out += xmlElement(QStringLiteral("licenseFreightCurrency"), monedaFlete);
-    out += xmlElement(QStringLiteral("licenseFreightValue"), amount("MONTO_FLETE"));
-    out += xmlElement(QStringLiteral("licenseInsuranceCurrency"), monedaSeguro);
-    out += xmlElement(QStringLiteral("licenseInsuranceValue"), amount("MONTO_SEGURO"));
-    out += xmlElement(QStringLiteral("licenseSurchargeValue"), QStringLiteral("0.00"));
-    out += xmlElement(QStringLiteral("licenseDeductionValue"), QStringLiteral("0.00"));
+    out += xmlElement("licensePortOfLoading", QString());
+    out += xmlElement("licenseTransportationType", columnText(rs, "MEDIO_TRANSPORTE"));
+    out += xmlElement("licenseCurrency", monedaFob);
+    out += xmlElement("licenseTotalPrice", amount("Monto_Fob"));
+    out += xmlElement("licenseDollarRate", mask7(columnNumber(rt, rs, "COTIZACION_PAGOS")));
+    out += xmlElement("licenseTotalDollarPrice", GetTotalDollarPrice(rt, monedaFob, rt.Despacho));
+    out += xmlElement("licenseAdditionalInfo", QString());
+    out += xmlElement("licenseDateTime", licenceDateTime(rt, oficializacion));
+    out += xmlElement("licenseDueDateTime", licenceDateTime(rt, vencimiento));
+    out += xmlElement("licenseStatus", ObtenerDescripcionEstado(columnText(rs, "ESTADO_DECLARACION")));
+    out += xmlElement("licenseValid", QStringLiteral("S"));
+    out += xmlElement("licenseFreightCurrency", monedaFlete);
+    out += xmlElement("licenseFreightValue", amount("MONTO_FLETE"));
+    out += xmlElement("licenseInsuranceCurrency", monedaSeguro);
+    out += xmlElement("licenseInsuranceValue", amount("MONTO_SEGURO"));
+    out += xmlElement("licenseSurchargeValue", QStringLiteral("0.00"));
+    out += xmlElement("licenseDeductionValue", QStringLiteral("0.00"));
     return out;
 }
 
@@ -94,14 +87,14 @@ QString DJAI_GetImportLicence(Runtime &rt, QString &monedaFob, QString &monedaFl
         for (; !rs.EOF_(); rs.MoveNext()) {
             line = 20;
             double rate = 0;
-            monedaFob = EquivalenciaMonedas(rt, text(rs, "DIVISA_FOB"), rate);
+            monedaFob = EquivalenciaMonedas(rt, columnText(rs, "DIVISA_FOB"), rate);
             rate = 0;
-            monedaFlete = EquivalenciaMonedas(rt, text(rs, "DIVISA_FLETE"), rate);
+            monedaFlete = EquivalenciaMonedas(rt, columnText(rs, "DIVISA_FLETE"), rate);
             rate = 0;
-            monedaSeguro = EquivalenciaMonedas(rt, text(rs, "DIVISA_SEGURO"), rate);
-            condicionVenta = text(rs, "CONDICION_VENTA");
+            monedaSeguro = EquivalenciaMonedas(rt, columnText(rs, "DIVISA_SEGURO"), rate);
+            condicionVenta = columnText(rs, "CONDICION_VENTA");
             line = 30;
-            QString offered = text(rs, "IDENTIFICADOR_PROPIO");
+            QString offered = columnText(rs, "IDENTIFICADOR_PROPIO");
             brokerReferenceCode = ObtenerBrokerReferenceCode(rt, offered);
             if (rt.generacionCancelada)
                 return {};

@@ -20,14 +20,9 @@ namespace {
 const QString kHistorial = QStringLiteral("HISTORIAL");
 const QString kInternos = QStringLiteral("INTERNOS");
 
-QString text(const Recordset &rs, const char *column)
-{
-    return EsNulo(rs.field(QLatin1String(column)));
-}
-
 QString masked7(Runtime &rt, const Recordset &rs, const char *column)
 {
-    return mask7(EsNumero(rt, rs.field(QLatin1String(column))));
+    return mask7(columnNumber(rt, rs, column));
 }
 
 QString itemsQuery(const QString &despacho, bool usd)
@@ -92,7 +87,7 @@ QString fechaComplementaria(Runtime &rt, const QString &item, const QString &cod
 QString subitemElements(Runtime &rt, const Recordset &items, const QString &interno,
                         bool sinSubitem)
 {
-    const QString item = text(items, "NRo_item");
+    const QString item = columnText(items, "NRo_item");
     QString sql = QStringLiteral(
                       "SELECT NRO_SUBITEM,IDN_ITEM,CANTIDAD_DECLARADA,PRECIO_UNITARIO,"
                       "MONTO_FOB_DOL,MONTO_FOB,SUFIJOS_DE_VALOR,REFERENCIA")
@@ -109,16 +104,16 @@ QString subitemElements(Runtime &rt, const Recordset &items, const QString &inte
     QString out;
     for (; !subitems.EOF_(); subitems.MoveNext()) {
         const QString description = sinSubitem
-            ? descripcionLicencia(rt, text(items, "POSICION_ARANCELARIA"))
+            ? descripcionLicencia(rt, columnText(items, "POSICION_ARANCELARIA"))
             : GetInformacionComplementaria(rt, item, QStringLiteral("DJAI-DESC-MERC01"));
         out += QStringLiteral("<itemSubItem>");
-        out += xmlElement(QStringLiteral("subItemLineNumber"), text(subitems, "NRo_subitem"));
-        out += xmlElement(QStringLiteral("subItemMeasureUnity"), text(items, "Unidad_declarada"));
-        out += xmlElement(QStringLiteral("subItemQuantity"), masked7(rt, values, "CANTIDAD_DECLARADA"));
-        out += xmlElement(QStringLiteral("subItemUnityPrice"), masked7(rt, values, "PRECIO_UNITARIO"));
-        out += xmlElement(QStringLiteral("subItemTotalPrice"),
+        out += xmlElement("subItemLineNumber", columnText(subitems, "NRo_subitem"));
+        out += xmlElement("subItemMeasureUnity", columnText(items, "Unidad_declarada"));
+        out += xmlElement("subItemQuantity", masked7(rt, values, "CANTIDAD_DECLARADA"));
+        out += xmlElement("subItemUnityPrice", masked7(rt, values, "PRECIO_UNITARIO"));
+        out += xmlElement("subItemTotalPrice",
                           masked7(rt, values, sinSubitem ? "Monto_Fob_Div" : "Monto_Fob"));
-        out += xmlElement(QStringLiteral("subItemDescription"), description);
+        out += xmlElement("subItemDescription", description);
         out += DJAI_GetSubItemDetail(rt, items, subitems, interno, sinSubitem);
         out += QStringLiteral("</itemSubItem>");
     }
@@ -149,36 +144,36 @@ QString DJAI_GetLicenseItems(Runtime &rt, const QString &monedaFob, const QStrin
             requiredNumber(items.field(QStringLiteral("AAD")));
         }
 
-        const QString item = text(items, "NRo_item");
-        const QString posicion = text(items, "POSICION_ARANCELARIA");
+        const QString item = columnText(items, "NRo_item");
+        const QString posicion = columnText(items, "POSICION_ARANCELARIA");
         QString hts = posicion;
         hts.remove(QLatin1Char('.'));
 
         out += QStringLiteral("<licenseItem>");
-        out += xmlElement(QStringLiteral("itemLineNumber"), item);
-        out += xmlElement(QStringLiteral("itemHTS"), hts);
-        out += xmlElement(QStringLiteral("itemMeasureUnity"), text(items, "Unidad_declarada"));
-        out += xmlElement(QStringLiteral("itemQuantity"), masked7(rt, items, "CANTIDAD_DECLARADA"));
-        out += xmlElement(QStringLiteral("itemCurrency"), monedaFob);
-        out += xmlElement(QStringLiteral("itemUnitPrice"), masked7(rt, items, "PRECIO_UNITARIO"));
-        out += xmlElement(QStringLiteral("itemTotalPrice"), masked7(rt, items, "Monto_Fob_Div"));
-        out += xmlElement(QStringLiteral("itemDescription"), descripcionLicencia(rt, posicion));
-        out += xmlElement(QStringLiteral("itemItemState"),
-                          ObtenerDescripcionCondicion(text(items, "ESTADO_MERCADERIA")));
-        out += xmlElement(QStringLiteral("itemTotalWeight"), masked7(rt, items, "PESO_NETO_KGR"));
-        out += xmlElement(QStringLiteral("itemCountryofOrigin"),
-                          GetPaisNameFromID(rt, text(items, "PAIS_ORIGEN")));
-        out += xmlElement(QStringLiteral("itemCountryofDeparture"),
-                          GetPaisNameFromID(rt, text(items, "PAIS_PROCEDENCIA")));
-        out += xmlElement(QStringLiteral("itemDateShipmentForecast"),
+        out += xmlElement("itemLineNumber", item);
+        out += xmlElement("itemHTS", hts);
+        out += xmlElement("itemMeasureUnity", columnText(items, "Unidad_declarada"));
+        out += xmlElement("itemQuantity", masked7(rt, items, "CANTIDAD_DECLARADA"));
+        out += xmlElement("itemCurrency", monedaFob);
+        out += xmlElement("itemUnitPrice", masked7(rt, items, "PRECIO_UNITARIO"));
+        out += xmlElement("itemTotalPrice", masked7(rt, items, "Monto_Fob_Div"));
+        out += xmlElement("itemDescription", descripcionLicencia(rt, posicion));
+        out += xmlElement("itemItemState",
+                          ObtenerDescripcionCondicion(columnText(items, "ESTADO_MERCADERIA")));
+        out += xmlElement("itemTotalWeight", masked7(rt, items, "PESO_NETO_KGR"));
+        out += xmlElement("itemCountryofOrigin",
+                          GetPaisNameFromID(rt, columnText(items, "PAIS_ORIGEN")));
+        out += xmlElement("itemCountryofDeparture",
+                          GetPaisNameFromID(rt, columnText(items, "PAIS_PROCEDENCIA")));
+        out += xmlElement("itemDateShipmentForecast",
                           fechaComplementaria(rt, item, QStringLiteral("DJAI-FECHA-EMBAR")));
-        out += xmlElement(QStringLiteral("itemDateArrivalForecast"),
+        out += xmlElement("itemDateArrivalForecast",
                           fechaComplementaria(rt, item, QStringLiteral("DJAI-FECHA-ARRIB")));
-        out += xmlElement(QStringLiteral("itemFreightValue"), masked7(rt, items, "MONTO_FLETE"));
-        out += xmlElement(QStringLiteral("itemInsuranceValue"), masked7(rt, items, "MONTO_SEGURO"));
-        out += xmlElement(QStringLiteral("itemSurchargeValue"), QStringLiteral("0.00000000"));
-        out += xmlElement(QStringLiteral("itemDeductionValue"), QStringLiteral("0.000000000"));
-        if (text(items, "EXISTENCIA_SUBITEM") == QLatin1String("S"))
+        out += xmlElement("itemFreightValue", masked7(rt, items, "MONTO_FLETE"));
+        out += xmlElement("itemInsuranceValue", masked7(rt, items, "MONTO_SEGURO"));
+        out += xmlElement("itemSurchargeValue", QStringLiteral("0.00000000"));
+        out += xmlElement("itemDeductionValue", QStringLiteral("0.000000000"));
+        if (columnText(items, "EXISTENCIA_SUBITEM") == QLatin1String("S"))
             out += DJAI_GetItemSubItems(rt, items, interno);
         else
             out += DJAI_GetItemSubItems_SinSubitem(rt, items, interno);
@@ -203,11 +198,11 @@ QString DJAI_GetItemSubItems_SinSubitem(Runtime &rt, const Recordset &items,
 QString DJAI_GetSubItemDetail(Runtime &rt, const Recordset &items, const Recordset &subitems,
                               const QString &interno, bool sinSubitem)
 {
-    const QString item = text(items, "NRo_item");
+    const QString item = columnText(items, "NRo_item");
     const QString sql = QStringLiteral("SELECT Idarticulo, otros, cantidad, CodArtAlternativo  From SUBITEMS ")
         + QStringLiteral("WHERE Interno = '") + sqlQuote(interno) + QStringLiteral("' And ")
         + QStringLiteral("NroITEM = '") + sqlQuote(item) + QStringLiteral("'And ")
-        + QStringLiteral("Sufijos = '") + sqlQuote(ordenarsufijos(text(subitems, "SUFIJOS_DE_VALOR")))
+        + QStringLiteral("Sufijos = '") + sqlQuote(ordenarsufijos(columnText(subitems, "SUFIJOS_DE_VALOR")))
         + QStringLiteral("'") + QStringLiteral(" Order by OTROS ");
     Recordset articles;
     if (!openQuery(rt, kInternos, sql, articles))
@@ -223,18 +218,18 @@ QString DJAI_GetSubItemDetail(Runtime &rt, const Recordset &items, const Records
         QString quantity = numberText(declared);
         if (!single
             && EsNumero(rt, declared)
-                == GetCantidadSubitem(rt, items, text(subitems, "NRo_subitem"), interno))
+                == GetCantidadSubitem(rt, items, columnText(subitems, "NRo_subitem"), interno))
             quantity = numberText(articles.field(QStringLiteral("CANTIDAD")));
 
         const QVariant alternative = articles.field(QStringLiteral("CODARTALTERNATIVO"));
         const QString partNumber = rt.cfg.OMITIRCODIGOALTERNATIVO || alternative.isNull()
-            ? text(articles, "Idarticulo")
+            ? columnText(articles, "Idarticulo")
             : EsNulo(alternative);
 
         out += QStringLiteral("<subItemDetail>");
-        out += xmlElement(QStringLiteral("itemDetailRequest"), text(articles, "OTROS"));
-        out += xmlElement(QStringLiteral("itemDetailQuantity"), quantity);
-        out += xmlElement(QStringLiteral("itemDetailPartNumber"), partNumber);
+        out += xmlElement("itemDetailRequest", columnText(articles, "OTROS"));
+        out += xmlElement("itemDetailQuantity", quantity);
+        out += xmlElement("itemDetailPartNumber", partNumber);
         out += QStringLiteral("</subItemDetail>");
     }
     return out;
