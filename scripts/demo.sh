@@ -8,15 +8,12 @@ DEMO=${DEMO_DIR:-demo}
 "$CLI" demo "$DEMO" --force
 echo
 echo "== Operations of the last seven days"
-ProgramFiles="$PWD/$DEMO/ProgramFiles" "$CLI" \
-    --connections "$DEMO/connections.ini" --settings "$DEMO/settings.ini" list
+"$CLI" --connections "$DEMO/connections.ini" --settings "$DEMO/settings.ini" list
 
 echo
 echo "== Generating the demo's import and export declarations and its licence"
-ProgramFiles="$PWD/$DEMO/ProgramFiles" "$CLI" \
-    --connections "$DEMO/connections.ini" --settings "$DEMO/settings.ini" \
+"$CLI" --connections "$DEMO/connections.ini" --settings "$DEMO/settings.ini" \
     generate 26001IC04000123A 26001EC01000045B 26001DJAI000007K --answers "$DEMO/answers.ini" 2>/dev/null
 echo
 echo "== The list after generating"
-ProgramFiles="$PWD/$DEMO/ProgramFiles" "$CLI" \
-    --connections "$DEMO/connections.ini" --settings "$DEMO/settings.ini" list
+"$CLI" --connections "$DEMO/connections.ini" --settings "$DEMO/settings.ini" list

@@ -14,7 +14,7 @@ if [ ! -f "$DEMO/connections.ini" ] || [ ! -f "$DEMO/settings.ini" ]; then
 fi
 mkdir -p "$(dirname "$OUT")"
 
-QT_QPA_PLATFORM=xcb ProgramFiles="$DEMO/ProgramFiles" xvfb-run -a -s "-screen 0 1280x800x24" \
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" \
     "$BUILD/bin/velmorab2d" --connections "$DEMO/connections.ini" --settings "$DEMO/settings.ini" \
     --screenshot "$OUT"
 echo "Screenshot written to $OUT"

@@ -56,6 +56,13 @@ void noEnviado(Runtime &rt, const QString &numero, const QString &motivo, BoxIco
                     icon, Runtime::appTitle());
 }
 
+// The copy was not recorded as sent (refused, or put back after a failed rename).
+void noRegistrado(Runtime &rt, const QString &numero, const QString &motivo)
+{
+    rt.log.EscribirLogDebug(QStringLiteral("No se registró el envío de ") + numero + QStringLiteral(": ")
+                            + motivo);
+}
+
 }  // namespace
 
 GenerationReport ProcesarOperacion(Runtime &rt, const QString &despacho)
@@ -103,6 +110,14 @@ bool CopiarXMLa_preFTP(Runtime &rt, const QString &sNroOperacion, QString *sentT
                       BoxIcon::Warning);
             return false;
         }
+        // Without an output folder the file would be looked for in the working directory, where
+        // an unrelated file of the same name could be sent.
+        if (rt.cfg.RUTAGENXML.trimmed().isEmpty()) {
+            noEnviado(rt, sNroOperacion,
+                      QStringLiteral("no hay carpeta de generación configurada (RUTAGENXML)."),
+                      BoxIcon::Warning);
+            return false;
+        }
 
         const QString origen = findXmlAnyCase(rt.cfg.RUTAGENXML, archivo);
         if (origen.isEmpty()) {
@@ -123,22 +138,40 @@ bool CopiarXMLa_preFTP(Runtime &rt, const QString &sNroOperacion, QString *sentT
         QString destino = findXmlAnyCase(rt.cfg.RUTAB2D, archivo);
         if (destino.isEmpty())
             destino = joinPath(rt.cfg.RUTAB2D, archivo + QStringLiteral(".xml"));
+        else if (rt.log.ArchivoEnUso(destino)) {
+            noEnviado(rt, sNroOperacion,
+                      QStringLiteral("el archivo ") + destino + QStringLiteral(" está en uso."),
+                      BoxIcon::Warning);
+            return false;
+        }
+
+        // The copy waits as a temporary file in the send folder until the row says it was sent,
+        // so the upload that watches the folder never takes a file the database does not know.
+        const EstadoDespacho earlier = LeerEstadoDespacho(rt, sNroOperacion);
+        FileWriter copia;
+        copia.ubicacion_archivo = destino;
         try {
-            copyFileAtomically(origen, destino);
+            copia.crear_archivo();
+            copia.copiar_archivo(origen);
         } catch (const B2DError &e) {
             rt.log.EscribirLogDebug(QStringLiteral("No se pudo copiar ") + origen + QStringLiteral(" a ")
                                     + destino + QStringLiteral(": ") + e.description());
             throw;
         }
 
-        if (rt.log.ArchivoEnUso(destino) || !QFileInfo(destino).isFile()) {
-            noEnviado(rt, sNroOperacion,
-                      QStringLiteral("el archivo copiado ") + destino
-                          + QStringLiteral(" no está disponible."),
-                      BoxIcon::Warning);
-            return false;
+        QString motivo;
+        try {
+            const Placement placed = placeWhenRecorded(
+                copia, [&] { return Set_Enviado(rt, true, sNroOperacion, &motivo); },
+                [&] { RestaurarEnviado(rt, sNroOperacion, earlier); });
+            if (placed == Placement::Refused) {
+                noRegistrado(rt, sNroOperacion, motivo);  // Set_Enviado has shown its box
+                return false;
+            }
+        } catch (const B2DError &e) {
+            noRegistrado(rt, sNroOperacion, e.description());
+            throw;
         }
-        Set_Enviado(rt, true, sNroOperacion);
         rt.log.EscribirLogDebug(QStringLiteral("Enviado: ") + destino);
         if (sentTo)
             *sentTo = destino;

@@ -102,11 +102,13 @@ void ConectarDB(Runtime &rt)
 
 QString obtenerVersionDeCaldraExe(Runtime &rt)
 {
-    const QString folder = rt.programFiles + QStringLiteral("\\Caldra\\");
-    QString path = folder + QStringLiteral("caldra.exe");
+    QString path = rt.caldraExecutable;
+    if (path.isEmpty()) {
+        path = rt.programFiles + QStringLiteral("\\Caldra\\caldra.exe");
 #ifndef Q_OS_WIN
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        path.replace(QLatin1Char('\\'), QLatin1Char('/'));
 #endif
+    }
     const auto version = readProductVersion(path);
     if (!version) {
         rt.boxes.message(QStringLiteral("No Version Info available!"), BoxButtons::Ok, BoxIcon::None,
@@ -151,7 +153,8 @@ void Shell::start()
     m_log->debugOnly(m_log->folderNote());
     const QString connections =
         m_options.connectionsFile.isEmpty() ? defaultConnectionsFile() : m_options.connectionsFile;
-    m_db = openConnectionsFile(connections);
+    QString caldraExecutable;
+    m_db = openConnectionsFile(connections, &caldraExecutable);
     RunLog &log = *m_log;
     m_db->addTraceSink([&log](const StatementTrace &t) { log.debugOnly(describeStatement(t)); });
     m_db->setReadCacheAllowed(m_options.readCache);
@@ -159,6 +162,7 @@ void Shell::start()
         addJsonTraceFile(*m_db, m_options.traceSqlFile);
     m_rt = std::make_unique<Runtime>(*m_db, m_boxes, *m_store, *m_log, *m_clock);
     m_rt->programFiles = qEnvironmentVariable("ProgramFiles");
+    m_rt->caldraExecutable = caldraExecutable;
     runStartupChecks(*m_rt);
 }
 

@@ -25,7 +25,8 @@ void runStartupChecks(Runtime &rt);
 // Has the data access component load its connection parameters (standard error box on failure).
 void ConectarDB(Runtime &rt);
 
-// The product version of ProgramFiles\Caldra\caldra.exe ("" when it has none; then the box
+// The product version of the executable the connections file names ([CALDRA] executable=), else
+// of %ProgramFiles%\Caldra\caldra.exe ("" when it has none; then the box
 // "No Version Info available!" has been shown).
 QString obtenerVersionDeCaldraExe(Runtime &rt);
 // Numeric comparison, component by component (3.4.0.99 < 3.4.0.120 < 3.10.0.0).

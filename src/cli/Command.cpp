@@ -147,7 +147,7 @@ int DatabaseCommand::execute(Invocation &inv)
             QStringLiteral("settings file not found: %1").arg(options.settingsFile), name());
 
     try {
-        Shell shell(options, op);
+        Shell shell(options, op, std::make_unique<ClockRef>(inv.clock));
         try {
             shell.start();
         } catch (const B2DError &e) {

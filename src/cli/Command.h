@@ -12,6 +12,7 @@ class QCommandLineParser;
 class QTextStream;
 
 namespace b2d {
+class Clock;
 class Shell;
 }
 
@@ -56,7 +57,8 @@ struct Invocation {
     QString programName;               // the program's name, for messages and usage
     QString programPath;               // the program as it was called, for printed examples
     const CommandTable &commands;      // every command of the program
-    QDate today;                       // the day the command runs on
+    const Clock &clock;                // the run's clock (the databases' runs use it too)
+    QDate today;                       // the day the command runs on, from `clock`
 
     // "velmorab2d-cli: message" on the error stream.
     void error(const QString &message) const;

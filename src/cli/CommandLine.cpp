@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "platform/Clock.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QTextStream>
@@ -29,6 +31,16 @@ bool takesNextArgument(const QString &arg)
             return !o.valueName().isEmpty();
     return false;
 }
+
+// The system's time of day on a given day.
+class DayClock final : public Clock {
+public:
+    explicit DayClock(const QDate &day) : m_day(day) {}
+    QDateTime now() const override { return QDateTime(m_day, QTime::currentTime()); }
+
+private:
+    QDate m_day;
+};
 
 }  // namespace
 
@@ -60,12 +72,20 @@ QString generalHelp(const CommandTable &commands, const QString &programName)
 int runCommandLine(const QStringList &arguments, Streams &io, const QString &programPath,
                    const QDate &today)
 {
+    if (today.isValid())
+        return runCommandLine(arguments, io, programPath, DayClock(today));
+    return runCommandLine(arguments, io, programPath, Clock());
+}
+
+int runCommandLine(const QStringList &arguments, Streams &io, const QString &programPath,
+                   const Clock &clock)
+{
     const CommandTable commands = buildCommandTable();
-    return runCommandLine(commands, arguments, io, programPath, today);
+    return runCommandLine(commands, arguments, io, programPath, clock);
 }
 
 int runCommandLine(const CommandTable &commands, const QStringList &arguments, Streams &io,
-                   const QString &programPath, const QDate &today)
+                   const QString &programPath, const Clock &clock)
 {
     const QString programName = QFileInfo(programPath).fileName();
     // The command name is the first argument that is neither an option nor the value of a
@@ -141,7 +161,8 @@ int runCommandLine(const CommandTable &commands, const QStringList &arguments, S
                    programName,
                    programPath,
                    commands,
-                   today.isValid() ? today : QDate::currentDate()};
+                   clock,
+                   clock.now().date()};
     const int status = command->execute(inv);
     io.out.flush();
     io.err.flush();

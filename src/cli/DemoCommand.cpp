@@ -24,7 +24,7 @@ const QString kDataFolder = QStringLiteral("data");
 const QString kConnections = QStringLiteral("connections.ini");
 const QString kSettings = QStringLiteral("settings.ini");
 const QString kAnswers = QStringLiteral("answers.ini");
-const QString kExecutable = QStringLiteral("ProgramFiles/Caldra/caldra.exe");
+const QString kExecutable = QStringLiteral("caldra/caldra.exe");
 
 void writeText(const QString &path, const QString &text)
 {
@@ -108,13 +108,13 @@ QString DemoCommand::answersText(const QDate &today)
     return QStringLiteral(
                "; Answers of the scripted operator for generating the demo operations.\n"
                "; The reference codes are remembered with each declaration, so their prompts\n"
-               "; accept the offered default. An empty value presses Cancel.\n"
+               "; accept the offered default; none is given here, so the file also serves\n"
+               "; generate --pending. An empty value presses Cancel.\n"
                "[answers]\n"
                "Canal=V\n")
         + QStringLiteral("FechaLIB=") + today.toString(format) + QLatin1Char('\n')
         + QStringLiteral("FechaCumplido=") + today.toString(format) + QLatin1Char('\n')
-        + QStringLiteral("FechaPago=") + today.addDays(-1).toString(format) + QLatin1Char('\n')
-        + QStringLiteral("NombreArchivo=0055-09\n");
+        + QStringLiteral("FechaPago=") + today.addDays(-1).toString(format) + QLatin1Char('\n');
 }
 
 int DemoCommand::execute(Invocation &inv)
@@ -149,7 +149,8 @@ int DemoCommand::execute(Invocation &inv)
 
         workspace.create();
         workspace.loadDemoData(inv.today);
-        workspace.writeConnectionsFile(root.filePath(kConnections));
+        // The connections file names the stand-in executable: no environment variable needed.
+        workspace.writeConnectionsFile(root.filePath(kConnections), root.filePath(kExecutable));
         writeText(root.filePath(kSettings), settingsText(dir));
         writeText(root.filePath(kAnswers), answersText(inv.today));
         if (!writeStandInExecutable(root.filePath(kExecutable),
@@ -161,7 +162,6 @@ int DemoCommand::execute(Invocation &inv)
         return ExitFailed;
     }
 
-    const QString env = QStringLiteral("ProgramFiles=") + shellQuoted(root.filePath(QStringLiteral("ProgramFiles")));
     const QString common = QStringLiteral(" --connections ") + shellQuoted(root.filePath(kConnections))
         + QStringLiteral(" --settings ") + shellQuoted(root.filePath(kSettings));
     QTextStream &out = inv.io.out;
@@ -173,16 +173,16 @@ int DemoCommand::execute(Invocation &inv)
         << "  operations 26001IC04000123A, 26001IC04000131C, 26073IC04000088F (imports),\n"
         << "             26001EC01000045B (export), 26001DJAI000007K (licence)\n"
         << "\nUse it with:\n"
-        << "  " << env << ' ' << inv.programPath << common << " list\n";
+        << "  " << inv.programPath << common << " list\n";
     if (hasCommand(inv.commands, QStringLiteral("generate")))
-        out << "  " << env << ' ' << inv.programPath << common
+        out << "  " << inv.programPath << common
             << " generate 26001IC04000123A --answers " << shellQuoted(root.filePath(kAnswers)) << '\n';
     if (hasCommand(inv.commands, QStringLiteral("send")))
-        out << "  " << env << ' ' << inv.programPath << common << " send 26001IC04000123A\n";
+        out << "  " << inv.programPath << common << " send 26001IC04000123A\n";
     const QString window = QFileInfo(inv.programPath).path() == QLatin1String(".")
         ? QStringLiteral("velmorab2d")
         : QDir(QFileInfo(inv.programPath).path()).filePath(QStringLiteral("velmorab2d"));
-    out << "  " << env << ' ' << window << common << '\n';
+    out << "  " << window << common << '\n';
     out.flush();
     return ExitOk;
 }

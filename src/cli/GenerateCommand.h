@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/Command.h"
+#include "cli/ListCommand.h"
 
 namespace b2d::cli {
 
@@ -9,6 +10,12 @@ namespace b2d::cli {
 // full path. The prompts are answered by the scripted operator (or on the terminal); every
 // generation starts with a fresh set of first showings. With several numbers a one-line summary
 // ends the error stream.
+//
+// generate --pending [--from DATE] [--to DATE] [--order fecha|interno]: the same for every
+// operation of the list's range whose Procesado cell is empty, in the list's order. Each one's
+// Xml_Procesado is read again just before it is generated, and one that another workstation
+// processed meanwhile is skipped. The answers that belong to one operation (BrokerRC, ProcessRC,
+// NombreArchivo) are wrong usage here. The summary line is always written.
 class GenerateCommand final : public DatabaseCommand {
 public:
     QString name() const override { return QStringLiteral("generate"); }
@@ -19,6 +26,10 @@ public:
 protected:
     bool prepare(Invocation &inv, CliOperator &op, QString *error) override;
     int executeWithShell(Invocation &inv, Shell &shell, CliOperator &op) override;
+
+private:
+    bool m_pending = false;
+    OperationsRange m_range;
 };
 
 }  // namespace b2d::cli

@@ -6,7 +6,6 @@
 #include <QCommandLineParser>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QTextStream>
 
 namespace b2d::cli {
@@ -28,7 +27,7 @@ QString ListCommand::description() const
         "ordered by interno.");
 }
 
-QList<QCommandLineOption> ListCommand::options() const
+QList<QCommandLineOption> OperationsRange::options()
 {
     return {
         QCommandLineOption(kFrom, QStringLiteral("First official date (default: today - 7)."),
@@ -37,8 +36,46 @@ QList<QCommandLineOption> ListCommand::options() const
                            QStringLiteral("DATE")),
         QCommandLineOption(kOrder, QStringLiteral("fecha (official date) or interno (default)."),
                            QStringLiteral("ORDER")),
-        QCommandLineOption(kJson, QStringLiteral("Print a JSON array of objects keyed by the headers.")),
     };
+}
+
+bool OperationsRange::read(const QCommandLineParser &parser, const QDate &today, QString *error)
+{
+    to = today;
+    from = today.addDays(-7);
+    for (const auto &[option, target] : {std::pair{kFrom, &from}, std::pair{kTo, &to}}) {
+        if (!parser.isSet(option))
+            continue;
+        const QDate d = parseCommandLineDate(parser.value(option));
+        if (!d.isValid()) {
+            *error = QStringLiteral("--%1: \"%2\" is not a date (dd/mm/yyyy or yyyy-mm-dd)")
+                         .arg(option, parser.value(option));
+            return false;
+        }
+        *target = d;
+    }
+    if (from > to) {
+        *error = QStringLiteral("--from %1 is after --to %2")
+                     .arg(from.toString(QStringLiteral("dd/MM/yyyy")),
+                          to.toString(QStringLiteral("dd/MM/yyyy")));
+        return false;
+    }
+    const QString text = parser.value(kOrder).trimmed().toLower();
+    if (text.isEmpty() || text == QLatin1String("interno")) {
+        order = OperationsOrder::Interno;
+    } else if (text == QLatin1String("fecha")) {
+        order = OperationsOrder::Fecha;
+    } else {
+        *error = QStringLiteral("--order: \"%1\" is neither fecha nor interno").arg(parser.value(kOrder));
+        return false;
+    }
+    return true;
+}
+
+QList<QCommandLineOption> ListCommand::options() const
+{
+    return OperationsRange::options()
+        << QCommandLineOption(kJson, QStringLiteral("Print a JSON array of objects keyed by the headers."));
 }
 
 bool ListCommand::prepare(Invocation &inv, CliOperator &, QString *error)
@@ -47,34 +84,8 @@ bool ListCommand::prepare(Invocation &inv, CliOperator &, QString *error)
         *error = QStringLiteral("list takes no arguments, got \"%1\"").arg(inv.arguments.join(QLatin1Char(' ')));
         return false;
     }
-    m_to = inv.today;
-    m_from = inv.today.addDays(-7);
-    for (const auto &[option, target] : {std::pair{kFrom, &m_from}, std::pair{kTo, &m_to}}) {
-        if (!inv.parser.isSet(option))
-            continue;
-        const QDate d = parseCommandLineDate(inv.parser.value(option));
-        if (!d.isValid()) {
-            *error = QStringLiteral("--%1: \"%2\" is not a date (dd/mm/yyyy or yyyy-mm-dd)")
-                         .arg(option, inv.parser.value(option));
-            return false;
-        }
-        *target = d;
-    }
-    if (m_from > m_to) {
-        *error = QStringLiteral("--from %1 is after --to %2")
-                     .arg(m_from.toString(QStringLiteral("dd/MM/yyyy")),
-                          m_to.toString(QStringLiteral("dd/MM/yyyy")));
+    if (!m_range.read(inv.parser, inv.today, error))
         return false;
-    }
-    const QString order = inv.parser.value(kOrder).trimmed().toLower();
-    if (order.isEmpty() || order == QLatin1String("interno")) {
-        m_order = OperationsOrder::Interno;
-    } else if (order == QLatin1String("fecha")) {
-        m_order = OperationsOrder::Fecha;
-    } else {
-        *error = QStringLiteral("--order: \"%1\" is neither fecha nor interno").arg(inv.parser.value(kOrder));
-        return false;
-    }
     m_json = inv.parser.isSet(kJson);
     return true;
 }
@@ -82,7 +93,7 @@ bool ListCommand::prepare(Invocation &inv, CliOperator &, QString *error)
 int ListCommand::executeWithShell(Invocation &inv, Shell &shell, CliOperator &)
 {
     bool failed = false;
-    const QList<QStringList> rows = CargarOperaciones(shell.rt(), m_from, m_to, m_order, &failed);
+    const QList<QStringList> rows = CargarOperaciones(shell.rt(), m_range.from, m_range.to, m_range.order, &failed);
     inv.io.out << (m_json ? formatJson(rows) : formatTable(rows));
     inv.io.out.flush();
     return failed ? ExitFailed : ExitOk;
@@ -121,15 +132,23 @@ QString ListCommand::formatTable(const QList<QStringList> &rows)
 
 QString ListCommand::formatJson(const QList<QStringList> &rows)
 {
+    // QJsonObject sorts its keys; a reader expects the columns' order, so the objects are
+    // written here, each text escaped as QJsonDocument escapes it.
+    auto quoted = [](const QString &text) {
+        const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+        return QString::fromUtf8(json.mid(1, json.size() - 2));  // without the brackets
+    };
     const QList<OperationsColumn> &columns = operationsColumns();
-    QJsonArray array;
-    for (const QStringList &row : rows) {
-        QJsonObject object;
+    QString text = QStringLiteral("[\n");
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        text += QStringLiteral("    {\n");
         for (qsizetype i = 0; i < columns.size(); ++i)
-            object.insert(columns.at(i).header, row.value(i));
-        array.append(object);
+            text += QStringLiteral("        ") + quoted(columns.at(i).header) + QStringLiteral(": ")
+                + quoted(rows.at(r).value(i)) + (i + 1 < columns.size() ? QStringLiteral(",\n")
+                                                                          : QStringLiteral("\n"));
+        text += r + 1 < rows.size() ? QStringLiteral("    },\n") : QStringLiteral("    }\n");
     }
-    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
+    return text + QStringLiteral("]\n");
 }
 
 }  // namespace b2d::cli

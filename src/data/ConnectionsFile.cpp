@@ -13,7 +13,12 @@
 // named GENERAL for its root group and split an unquoted value at its commas. A value is the text
 // after the first '=', trimmed; one pair of double quotes around it is removed and nothing else
 // inside it is interpreted (backslashes, semicolons and '=' stay as written). Lines starting with
-// ';' or '#' are comments. Group and key names are read without regard to case.
+// ';' or '#' are comments. Group and key names are read without regard to case. A group may
+// appear once; the file must be UTF-8.
+//
+// Two groups are not entities: [CALDRA] names the customs-management executable whose version
+// start-up checks (`executable=`, relative to the file like the databases), and [update] belongs
+// to the update check. Their keys are read by their owners, never opened as databases.
 //
 // `dialect` says what the database behind an ODBC entity speaks: `tsql` (the default: SQL Server,
 // statements go as the system writes them) or `sqlite` (an SQLite file reached through an SQLite
@@ -29,6 +34,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QStringDecoder>
 
 namespace b2d {
 
@@ -47,7 +53,16 @@ struct EntityConfig {
 struct ConnectionsConfig {
     QString file;
     QMap<QString, EntityConfig> entities;  // upper-cased entity -> configuration
+    QString caldraExecutable;              // absolute; empty when [CALDRA] names none
 };
+
+const QString kCaldraGroup = QStringLiteral("CALDRA");
+const QString kUpdateGroup = QStringLiteral("UPDATE");
+
+bool isReservedGroup(const QString &upperName)
+{
+    return upperName == kCaldraGroup || upperName == kUpdateGroup;
+}
 
 [[noreturn]] void fail(long number, const QString &text)
 {
@@ -69,22 +84,30 @@ ConnectionsConfig readConnectionsFile(const QString &path)
     if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
         fail(ErrNo::FileNotFound, QStringLiteral("No se encuentra el archivo de conexiones %1")
                                       .arg(QDir::toNativeSeparators(cfg.file)));
-    QString text = QString::fromUtf8(f.readAll());
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+    QByteArray bytes = f.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
 
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    QString group;
+    const QList<QByteArray> lines = bytes.split('\n');
+    QString group;         // upper-cased name of the group being read
+    QString groupWritten;  // as the file writes it
+    QMap<QString, int> groupLines;  // upper-cased group -> the line that opened it
+    bool caldraExecutableGiven = false;
     for (int n = 0; n < lines.size(); ++n) {
-        const QString line = lines.at(n).trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
-            continue;
         auto lineError = [&](const QString &what) {
             fail(ErrNo::Database, QStringLiteral("Archivo de conexiones %1, línea %2: %3")
                                       .arg(QDir::toNativeSeparators(cfg.file))
                                       .arg(n + 1)
                                       .arg(what));
         };
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString line = QString(utf8(lines.at(n))).trimmed();
+        if (utf8.hasError())
+            lineError(group.isEmpty()
+                          ? QStringLiteral("bytes que no son UTF-8, antes de todo grupo")
+                          : QStringLiteral("bytes que no son UTF-8 en el grupo [%1]").arg(groupWritten));
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+            continue;
         if (line.startsWith(QLatin1Char('['))) {
             if (!line.endsWith(QLatin1Char(']')))
                 lineError(QStringLiteral("falta ']' en el nombre de la entidad"));
@@ -92,7 +115,13 @@ ConnectionsConfig readConnectionsFile(const QString &path)
             if (name.isEmpty())
                 lineError(QStringLiteral("entidad sin nombre"));
             group = name.toUpper();
-            if (!cfg.entities.contains(group))
+            groupWritten = name;
+            if (groupLines.contains(group))
+                lineError(QStringLiteral("el grupo [%1] ya figura en la línea %2")
+                              .arg(name)
+                              .arg(groupLines.value(group)));
+            groupLines.insert(group, n + 1);
+            if (!isReservedGroup(group))
                 cfg.entities.insert(group, EntityConfig{name, {}, {}, {}, {}});
             continue;
         }
@@ -105,6 +134,17 @@ ConnectionsConfig readConnectionsFile(const QString &path)
         QString value = line.mid(eq + 1).trimmed();
         if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
             value = value.mid(1, value.size() - 2);
+        if (group == kCaldraGroup) {
+            if (key == QLatin1String("executable")) {
+                if (value.trimmed().isEmpty())
+                    lineError(QStringLiteral("executable= vacío en el grupo [%1]").arg(groupWritten));
+                cfg.caldraExecutable = value;
+                caldraExecutableGiven = true;
+            }
+            continue;
+        }
+        if (isReservedGroup(group))
+            continue;  // read by the update check
         EntityConfig &e = cfg.entities[group];
         if (key == QLatin1String("driver"))
             e.driver = value.trimmed().toLower();
@@ -118,6 +158,8 @@ ConnectionsConfig readConnectionsFile(const QString &path)
     }
 
     const QDir folder = QFileInfo(cfg.file).absoluteDir();
+    if (caldraExecutableGiven)
+        cfg.caldraExecutable = QDir::cleanPath(folder.absoluteFilePath(cfg.caldraExecutable));
     for (EntityConfig &e : cfg.entities) {
         if (e.driver == QLatin1String("sqlite")) {
             if (e.database.isEmpty())
@@ -198,10 +240,12 @@ private:
 
 }  // namespace
 
-std::unique_ptr<DataAccess> openConnectionsFile(const QString &path)
+std::unique_ptr<DataAccess> openConnectionsFile(const QString &path, QString *caldraExecutable)
 {
-    return std::make_unique<ConfiguredDataAccess>(
-        std::make_shared<const ConnectionsConfig>(readConnectionsFile(path)));
+    auto cfg = std::make_shared<const ConnectionsConfig>(readConnectionsFile(path));
+    if (caldraExecutable)
+        *caldraExecutable = cfg->caldraExecutable;
+    return std::make_unique<ConfiguredDataAccess>(std::move(cfg));
 }
 
 }  // namespace b2d

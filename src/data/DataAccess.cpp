@@ -89,6 +89,7 @@ bool Connection::ejecutar()
     QString error;
     const bool ok = m_owner.runExecute(*this, sql, error);
     m_lastError = error;
+    m_rowsAffected = ok ? m_backend->rowsAffected() : -1;
     return ok;
 }
 

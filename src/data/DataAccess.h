@@ -63,6 +63,8 @@ public:
     virtual bool query(const QString &sql, ResultSet &out, QString &error) = 0;
     // Runs an Update / Insert / Delete. False with `error` set when it failed.
     virtual bool execute(const QString &sql, QString &error) = 0;
+    // The rows the last successful execute changed; -1 when the database does not tell.
+    virtual int rowsAffected() const { return -1; }
 };
 
 // One traced statement.
@@ -95,6 +97,8 @@ public:
     bool crearrs(Recordset &rs);
     // Runs `sql` as a write; true when executed.
     bool ejecutar();
+    // The rows the last `ejecutar` changed; -1 when it failed or the database does not tell.
+    int rowsAffected() const { return m_rowsAffected; }
 
     const QString &entity() const { return m_entity; }
     // The error description of the last failed statement, empty after a success.
@@ -106,6 +110,7 @@ private:
     QString m_entity;
     std::unique_ptr<Backend> m_backend;
     QString m_lastError;
+    int m_rowsAffected = -1;
 };
 
 // The data access component: connections by entity name, a read cache per generation, and a
@@ -174,9 +179,12 @@ private:
     int m_run = 0;
 };
 
-// The connections file (INI, one group per entity: driver=sqlite|odbc, database=, connection=).
-// Throws B2DError naming the file and entity for a missing file, an unknown driver, or a
-// SQLite database that does not exist.
-std::unique_ptr<DataAccess> openConnectionsFile(const QString &path);
+// The connections file (INI, one group per entity: driver=sqlite|odbc, database=, connection=;
+// the reserved groups [CALDRA] and [update] are not entities). Throws B2DError naming the file
+// and entity for a missing file, an unknown driver, or a SQLite database that does not exist,
+// and naming the file and line for a line it cannot read, a group given twice or bytes that are
+// not UTF-8. `caldraExecutable` (when given) receives the absolute path that [CALDRA]
+// executable= names, or the empty text.
+std::unique_ptr<DataAccess> openConnectionsFile(const QString &path, QString *caldraExecutable = nullptr);
 
 }  // namespace b2d

@@ -101,6 +101,23 @@ void FileWriter::escribir(const QString &text)
     writeAll(*d->file, toLatin1WithReferences(text), d->path);
 }
 
+void FileWriter::copiar_archivo(const QString &source)
+{
+    if (!d || !d->file)
+        fail(kBadFileNumber, QStringLiteral("Bad file name or number"), ubicacion_archivo);
+    QFile in(source);
+    if (!QFileInfo(source).isFile())
+        fail(ErrNo::FileNotFound, QStringLiteral("File not found"), source);
+    if (!in.open(QIODevice::ReadOnly))
+        fail(ErrNo::PermissionDenied, QStringLiteral("Permission denied"), source);
+    QByteArray chunk;
+    while (!(chunk = in.read(1 << 16)).isEmpty())
+        writeAll(*d->file, chunk, d->path);
+    if (in.error() != QFileDevice::NoError)
+        fail(kDeviceIO, QStringLiteral("Device I/O error (") + in.errorString() + QStringLiteral(")"),
+             source);
+}
+
 void FileWriter::cerrar_archivo()
 {
     if (!d)
@@ -108,6 +125,29 @@ void FileWriter::cerrar_archivo()
     std::unique_ptr<Impl> impl(d);
     d = nullptr;
     commit(*impl->file, impl->path);
+}
+
+void FileWriter::descartar_archivo()
+{
+    // QSaveFile removes its temporary file when destroyed uncommitted.
+    delete d;
+    d = nullptr;
+}
+
+Placement placeWhenRecorded(FileWriter &staged, const std::function<bool()> &record,
+                            const std::function<void()> &undo)
+{
+    if (!record()) {
+        staged.descartar_archivo();
+        return Placement::Refused;
+    }
+    try {
+        staged.cerrar_archivo();
+    } catch (const B2DError &) {
+        undo();
+        throw;
+    }
+    return Placement::Placed;
 }
 
 QByteArray toLatin1WithReferences(const QString &text)
@@ -140,25 +180,6 @@ void writeFileAtomically(const QString &path, const QByteArray &bytes)
     auto file = openBeside(path);
     writeAll(*file, bytes, path);
     commit(*file, path);
-}
-
-void copyFileAtomically(const QString &source, const QString &target)
-{
-    QFile in(source);
-    if (!QFileInfo(source).isFile())
-        fail(ErrNo::FileNotFound, QStringLiteral("File not found"), source);
-    if (!in.open(QIODevice::ReadOnly))
-        fail(ErrNo::PermissionDenied, QStringLiteral("Permission denied"), source);
-    auto out = openBeside(target);
-    QByteArray chunk;
-    while (!(chunk = in.read(1 << 16)).isEmpty())
-        writeAll(*out, chunk, target);
-    if (in.error() != QFileDevice::NoError) {
-        out->cancelWriting();
-        fail(kDeviceIO, QStringLiteral("Device I/O error (") + in.errorString() + QStringLiteral(")"),
-             source);
-    }
-    commit(*out, target);
 }
 
 }  // namespace b2d

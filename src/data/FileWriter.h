@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace b2d {
 
@@ -9,6 +10,10 @@ namespace b2d {
 // The text is written as ISO-8859-1; a character it cannot hold becomes a numeric character
 // reference (&#8364;). The bytes go to a temporary file beside the target, renamed into place on
 // close, so no reader ever sees half a file. Failures throw B2DError naming the path.
+//
+// Between create and close the file is staged: nothing is visible at the path yet. Close puts it
+// in place; discard (or destroying the writer unclosed) removes the temporary and leaves whatever
+// lay at the path untouched.
 class FileWriter {
 public:
     FileWriter() = default;
@@ -20,7 +25,14 @@ public:
 
     void crear_archivo();
     void escribir(const QString &text);
+    // Appends the bytes of another file as they are (a copy, no conversion).
+    void copiar_archivo(const QString &source);
+    // Renames the staged file into place.
     void cerrar_archivo();
+    // Drops the staged file; the path keeps what it held.
+    void descartar_archivo();
+    // True between crear_archivo and cerrar_archivo / descartar_archivo.
+    bool staged() const { return d != nullptr; }
 
 private:
     struct Impl;
@@ -32,7 +44,14 @@ QByteArray toLatin1WithReferences(const QString &text);
 
 // Writes bytes to `path` atomically (temporary file beside it, then rename). Throws B2DError.
 void writeFileAtomically(const QString &path, const QByteArray &bytes);
-// Copies a file atomically into place (temporary file in the target folder, then rename).
-void copyFileAtomically(const QString &source, const QString &target);
+
+// A file and the database row that tells about it agree: the staged file is put in place only
+// once `record` answered true, so a reader of the folder never sees a file the row does not know.
+// `record` answering false discards the staged file (Refused). When the rename fails after the
+// record, `undo` puts the row back and the rename's B2DError is thrown again. Used by the
+// generation of a document and by the hand-off to the send folder.
+enum class Placement { Placed, Refused };
+Placement placeWhenRecorded(FileWriter &staged, const std::function<bool()> &record,
+                            const std::function<void()> &undo);
 
 }  // namespace b2d

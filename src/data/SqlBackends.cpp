@@ -134,6 +134,7 @@ bool SqlDatabaseBackend::query(const QString &sql, ResultSet &out, QString &erro
 
 bool SqlDatabaseBackend::execute(const QString &sql, QString &error)
 {
+    m_rowsAffected = -1;
     return run(sql, nullptr, error);
 }
 
@@ -154,6 +155,8 @@ bool SqlDatabaseBackend::run(const QString &sql, ResultSet *out, QString &error)
     }
     // A server procedure may report row counts before its rows: skip to the first result with
     // columns.
+    if (!out)
+        m_rowsAffected = q.numRowsAffected();
     while (!q.isSelect() && q.nextResult()) {
     }
     if (out)

@@ -176,14 +176,14 @@ bool endsSelectList(const Token &t)
     return false;
 }
 
-// {d 'yyyy-mm-dd'} -> 'yyyy-mm-dd'; ISNULL( -> IFNULL(.
+// {d 'yyyy-mm-dd'} -> 'yyyy-mm-dd' (and the date-time escape {ts '...'} alike); ISNULL( -> IFNULL(.
 void rewriteInPlace(QList<Token> &tokens)
 {
     for (qsizetype i = 0; i < tokens.size(); ++i) {
         Token &t = tokens[i];
         if (isPunct(t, '{')) {
             const qsizetype d = nextSignificant(tokens, i + 1);
-            if (d >= tokens.size() || !isWord(tokens.at(d), "d"))
+            if (d >= tokens.size() || !(isWord(tokens.at(d), "d") || isWord(tokens.at(d), "ts")))
                 continue;
             const qsizetype lit = nextSignificant(tokens, d + 1);
             if (lit >= tokens.size() || tokens.at(lit).kind != Tok::String)

@@ -14,7 +14,7 @@ struct ProcedureCall {
 
 // Adapts the T-SQL the system sends to what SQLite reads. Only these constructs change, and only
 // outside string literals, bracketed and double-quoted names and comments:
-//   - the date escape {d 'yyyy-mm-dd'} becomes the literal 'yyyy-mm-dd';
+//   - the date escape {d 'yyyy-mm-dd'} (and the date-time escape {ts '...'}) becomes the literal;
 //   - ISNULL(a, b) becomes IFNULL(a, b);
 //   - a select-list item written as `name = expression` becomes `expression AS name`, at the top
 //     level of any select list (a subquery's list at its own level); comparisons elsewhere stay;

@@ -1,7 +1,6 @@
 #include "declaration/Declaration.h"
 
 #include "data/DataAccess.h"
-#include "data/FileWriter.h"
 #include "declaration/Header.h"
 #include "declaration/Items.h"
 #include "declaration/Prompts.h"
@@ -127,18 +126,17 @@ QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders, Generation
         line = 100;
         const QString path = joinPath(rt.cfg.RUTAGENXML, fileName + QStringLiteral(".XML"));
 
+        // The file is written as a temporary, recorded, and only then put in place: a record the
+        // database refuses leaves no file behind and no success message.
         line = 110;
         try {
             if (rt.cfg.RUTAGENXML.trimmed().isEmpty())
                 throw B2DError(ErrNo::PathNotFound, QStringLiteral("XMLDespacho"),
                                QStringLiteral("No esta configurada la carpeta de generacion (RUTAGENXML)"));
-            FileWriter writer;
-            writer.ubicacion_archivo = path;
-            writer.crear_archivo();
-            writer.escribir(documento);
-            writer.cerrar_archivo();
+            if (!GuardarYRegistrar(rt, path, documento, rt.Despacho, fileName))
+                return {};  // Set_Procesado has shown why
         } catch (const B2DError &e) {
-            // Nothing was written: the program goes on, nothing is recorded.
+            // Nothing was put in place: the program goes on, the row keeps what it held.
             showStandardError(rt, e, QStringLiteral("XMLDespacho"), QStringLiteral("Mod_Main"),
                               QString::number(line));
             return {};
@@ -150,8 +148,6 @@ QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders, Generation
                             + QStringLiteral(" La informacion esta lista para subirlo a la carpeta FTP de Dorvane"),
                         BoxIcon::Information, Runtime::appTitle());
 
-        line = 130;
-        Set_Procesado(rt, rt.Despacho, fileName);
         rep.outcome = GenerationReport::Written;
         rep.path = path;
         rep.fileName = fileName;

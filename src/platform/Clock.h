@@ -21,4 +21,15 @@ private:
     QDateTime m_at;
 };
 
+// A clock that answers what another one answers: a program hands its clock on to a run it
+// starts, so that a test pinning the program's clock pins the run's too.
+class ClockRef final : public Clock {
+public:
+    explicit ClockRef(const Clock &clock) : m_clock(clock) {}
+    QDateTime now() const override { return m_clock.now(); }
+
+private:
+    const Clock &m_clock;
+};
+
 }  // namespace b2d

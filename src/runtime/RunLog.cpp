@@ -1,5 +1,6 @@
 #include "runtime/RunLog.h"
 
+#include "data/FileWriter.h"
 #include "platform/Clock.h"
 
 #include <QCoreApplication>
@@ -160,7 +161,8 @@ void RunLog::EscribirLog(const QString &message)
         return;
     const QString line = m_clock.now().toString(kDateTimeFormat) + QStringLiteral(" - ") + message
         + QStringLiteral("\r\n");
-    f.write(line.toLatin1());
+    // As in the documents: what ISO-8859-1 cannot hold is kept as a character reference.
+    f.write(toLatin1WithReferences(line));
 }
 
 void RunLog::EscribirLogDebug(const QString &message)

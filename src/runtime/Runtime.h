@@ -38,6 +38,8 @@ public:
     bool generacionCancelada = false;
     bool trazaDetallada = true;   // detailed progress lines in the run log
     QString programFiles;         // where the customs-management program is installed
+    QString caldraExecutable;     // the executable the connections file names; empty: the one
+                                  // under programFiles
 
     // major.minor.revision of the program.
     static QString version();

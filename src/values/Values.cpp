@@ -329,8 +329,16 @@ QString xmlEscape(const QString &text)
         case '>':
             out += QStringLiteral("&gt;");
             break;
-        default:
+        case '\t':
+        case '\n':
+        case '\r':
             out += c;
+            break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF)
+                out += QLatin1Char(' ');
+            else
+                out += c;
         }
     }
     return out;

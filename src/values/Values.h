@@ -58,7 +58,10 @@ QString fileStamp(const QDateTime &dt);
 
 // ---- Texts ---------------------------------------------------------------------------------
 
-// Escapes & < > for text between tags; nothing else changes.
+// Escapes & < > for text between tags. A character that XML does not allow in a document
+// (U+0000-U+0008, U+000B, U+000C, U+000E-U+001F, U+FFFE, U+FFFF) becomes a blank, so a stray
+// control character of a database text cannot make the file unreadable; tab, line feed and
+// carriage return stay. Nothing else changes.
 QString xmlEscape(const QString &text);
 // "<tag>" + escaped text + "</tag>"
 QString xmlElement(const QString &tag, const QString &text);

@@ -157,6 +157,118 @@ TEST_F(HandOff, NothingIsCopiedOrMarkedWhenTheFileCannotBeSent)
     }
 }
 
+// The copy waits as a temporary file until the row says it was sent: a refused mark leaves the
+// send folder as it was, and a copy that cannot be put in place puts the mark back.
+TEST_F(HandOff, SendFolderHoldsAFileExactlyWhenTheRowSaysSent)
+{
+    enum class Fault { MarkFails, MarkChangesNoRow, RenameFails };
+    const struct {
+        const char *name;
+        Fault fault;
+        QVariant earlier;      // Xml_Enviado before the send
+        bool sentBefore;       // an earlier copy lies in the send folder
+        const char *reason;    // the database's (or the rename's) text in the run log line
+        const char *box;       // the end of the one box shown
+        const char *restore;   // the statement that puts the mark back ("" none)
+    } cases[] = {
+        {"mark refused", Fault::MarkFails, QVariant(), false, "sin permiso",
+         "Error -2147217900 (sin permiso)\nin procedure Set_Enviado of Módulo Mod_Main - 20", ""},
+        {"mark changes no row", Fault::MarkChangesNoRow, QVariant(), false,
+         "No se actualizó ninguna fila de Caratula_Caratula con Despacho 19001IC04000079C",
+         "in procedure Set_Enviado of Módulo Mod_Main - 20", ""},
+        {"resend refused keeps the earlier copy", Fault::MarkFails, QStringLiteral("2019-03-01"), true,
+         "sin permiso", "in procedure Set_Enviado of Módulo Mod_Main - 20", ""},
+        {"rename fails", Fault::RenameFails, QVariant(), false, "Path/File access error",
+         "in procedure CopiarXMLa_preFTP of Formulario Frm_Main - ",
+         "Update Caratula_Caratula Set Xml_Enviado = NULL Where Despacho ='19001IC04000079C'"},
+        {"rename fails on a resend", Fault::RenameFails, QStringLiteral("2019-03-01"), false,
+         "Path/File access error", "in procedure CopiarXMLa_preFTP of Formulario Frm_Main - ",
+         "Update Caratula_Caratula Set Xml_Enviado = '2019-03-01' Where Despacho ='19001IC04000079C'"},
+    };
+    const QString number = QStringLiteral("19001IC04000079C");
+    const QString stem = QStringLiteral("AB__IC04_2019_79_20190305140709");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestRun fresh;
+        const QString g = fresh.dir.path() + QStringLiteral("/gen");
+        const QString s = fresh.dir.path() + QStringLiteral("/send");
+        QDir().mkpath(g);
+        QDir().mkpath(s);
+        fresh.rt.cfg.RUTAGENXML = g;
+        fresh.rt.cfg.RUTAB2D = s;
+        fresh.data.onExact(QStringLiteral("HISTORIAL"), fileNameQuery(number),
+                           rows({QStringLiteral("Xml_B2DFile")}, {{stem}}));
+        fresh.data.onContains(QStringLiteral("HISTORIAL"), QStringLiteral("Select Xml_Procesado, Xml_B2DFile, Xml_Enviado"),
+                              rows({QStringLiteral("Xml_Procesado"), QStringLiteral("Xml_B2DFile"), QStringLiteral("Xml_Enviado")},
+                                   {{QStringLiteral("2019-03-05"), stem, c.earlier}}));
+        writeBytes(g + QLatin1Char('/') + stem + QStringLiteral(".XML"), "new");
+        if (c.sentBefore)
+            writeBytes(s + QLatin1Char('/') + stem + QStringLiteral(".xml"), "sent earlier");
+        const QString mark = QStringLiteral("Set Xml_Enviado = {d '2019-03-05'}");
+        switch (c.fault) {
+        case Fault::MarkFails:
+            fresh.data.failOn(QStringLiteral("HISTORIAL"), mark, QStringLiteral("sin permiso"));
+            break;
+        case Fault::MarkChangesNoRow:
+            fresh.data.changesNoRow(QStringLiteral("HISTORIAL"), mark);
+            break;
+        case Fault::RenameFails:
+            fresh.data.whenRun(QStringLiteral("HISTORIAL"), mark,
+                               [&] { QDir(s).mkdir(stem + QStringLiteral(".xml")); });
+            break;
+        }
+
+        QString sentTo = QStringLiteral("untouched");
+        EXPECT_FALSE(CopiarXMLa_preFTP(fresh.rt, number, &sentTo));
+
+        EXPECT_EQ(sentTo, QStringLiteral("untouched"));
+        const QStringList inSendFolder = QDir(s).entryList(QDir::Files | QDir::Hidden);
+        if (c.sentBefore) {
+            EXPECT_EQ(inSendFolder, QStringList{stem + QStringLiteral(".xml")});
+            EXPECT_EQ(readFile(s + QLatin1Char('/') + stem + QStringLiteral(".xml")), "sent earlier");
+        } else {
+            EXPECT_TRUE(inSendFolder.isEmpty()) << inSendFolder.join(QLatin1Char(' ')).toStdString();
+        }
+        QStringList writes;
+        for (const auto &call : fresh.data.calls())
+            if (call.write)
+                writes << call.sql;
+        QStringList expected{QStringLiteral("Update Caratula_Caratula Set Xml_Enviado = {d '2019-03-05'} Where Despacho ='")
+                             + number + QStringLiteral("'")};
+        if (*c.restore)
+            expected << QString::fromUtf8(c.restore);
+        EXPECT_EQ(writes, expected);
+        EXPECT_TRUE(fresh.logText().contains(QStringLiteral("No se registró el envío de ") + number
+                                             + QStringLiteral(": ") + QString::fromUtf8(c.reason)))
+            << fresh.logText().toStdString();
+        EXPECT_FALSE(fresh.logText().contains(QStringLiteral("Enviado: ")));
+        ASSERT_EQ(fresh.boxes.messages().size(), 1);
+        EXPECT_TRUE(fresh.boxes.messages().first().text.contains(QString::fromUtf8(c.box)))
+            << fresh.boxes.messages().first().text.toStdString();
+    }
+}
+
+// Without an output folder the file would be looked for in the working directory, where an
+// unrelated file of the same name may lie.
+TEST_F(HandOff, NoOutputFolderIsRefused)
+{
+    const QString number = QStringLiteral("19001IC04000080D");
+    storedName(number, QStringLiteral("AB__IC04_2019_80_20190305140709"));
+    writeBytes(run.dir.path() + QStringLiteral("/AB__IC04_2019_80_20190305140709.XML"), "unrelated");
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(run.dir.path()));
+    for (const QString &empty : {QString(), QStringLiteral("  ")}) {
+        run.rt.cfg.RUTAGENXML = empty;
+        EXPECT_FALSE(CopiarXMLa_preFTP(run.rt, number));
+    }
+    QDir::setCurrent(before);
+    EXPECT_FALSE(sentMark(run.data, number));
+    EXPECT_TRUE(QDir(send).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(run.logText().contains(QStringLiteral("no hay carpeta de generación configurada (RUTAGENXML)")));
+    ASSERT_EQ(run.boxes.messages().size(), 2);
+    EXPECT_EQ(run.boxes.messages().first().icon, BoxIcon::Warning);
+}
+
 TEST_F(HandOff, QuotesInTheNumberAreDoubledInTheQuery)
 {
     CopiarXMLa_preFTP(run.rt, QStringLiteral("19'001"));

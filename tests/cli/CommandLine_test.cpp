@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "cli/ListCommand.h"
 
 #include "platform/PeVersion.h"
 
@@ -39,13 +40,17 @@ CliRun runCli(const QStringList &arguments)
     return r;
 }
 
-// The environment variable that locates the customs-management program, for one scope.
+// The environment variable that locates the customs-management program when the connections
+// file names none, for one scope (unset with an empty folder).
 class ProgramFilesAt {
 public:
     explicit ProgramFilesAt(const QString &folder)
         : m_had(qEnvironmentVariableIsSet("ProgramFiles")), m_old(qgetenv("ProgramFiles"))
     {
-        qputenv("ProgramFiles", QFile::encodeName(folder));
+        if (folder.isEmpty())
+            qunsetenv("ProgramFiles");
+        else
+            qputenv("ProgramFiles", QFile::encodeName(folder));
     }
     ~ProgramFilesAt()
     {
@@ -76,9 +81,10 @@ protected:
         s_dir = nullptr;
     }
 
+    // The demo's connections file names its executable: no environment variable is needed.
     static CliRun list(const QStringList &options)
     {
-        ProgramFilesAt programFiles(demoDir + QStringLiteral("/ProgramFiles"));
+        ProgramFilesAt programFiles{QString()};
         return runCli(QStringList{QStringLiteral("--connections"), demoDir + QStringLiteral("/connections.ini"),
                                QStringLiteral("--settings"), demoDir + QStringLiteral("/settings.ini"),
                                QStringLiteral("list")}
@@ -153,8 +159,11 @@ TEST_F(CommandLineDemo, DemoBuildsAWorkspaceThatPassesTheStartUpChecks)
         EXPECT_TRUE(QFileInfo(d.filePath(QString::fromUtf8(file))).isFile()) << file;
     for (const char *folder : {"out", "send"})
         EXPECT_TRUE(QFileInfo(d.filePath(QString::fromUtf8(folder))).isDir()) << folder;
-    EXPECT_EQ(b2d::readProductVersion(d.filePath(QStringLiteral("ProgramFiles/Caldra/caldra.exe"))),
+    EXPECT_EQ(b2d::readProductVersion(d.filePath(QStringLiteral("caldra/caldra.exe"))),
               std::optional<QString>(QStringLiteral("3.4.0.120")));
+    QFile connections(d.filePath(QStringLiteral("connections.ini")));
+    ASSERT_TRUE(connections.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(connections.readAll().startsWith("[CALDRA]\nexecutable=caldra/caldra.exe\n"));
     QFile settings(d.filePath(QStringLiteral("settings.ini")));
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(settings.readAll());
@@ -219,21 +228,96 @@ TEST_F(CommandLineDemo, ListAsJsonKeysEachRowByTheHeaders)
     EXPECT_EQ(processed.value(QStringLiteral("Procesado")).toString(), QStringLiteral("05/03/2026"));
     EXPECT_EQ(processed.value(QStringLiteral("Enviado")).toString(), QString());
 
+    // Each row's keys come in the columns' order, as the window shows them.
+    const QStringList headers{QStringLiteral("NroDeclaracion"), QStringLiteral("Fecha Of."), QStringLiteral("SubReg"),
+                              QStringLiteral("Archivo D2B"), QStringLiteral("Int. Caldra"), QStringLiteral("Int. Dorvane"),
+                              QStringLiteral("Archivo B2D"), QStringLiteral("Procesado"), QStringLiteral("Enviado")};
+    const QStringList objects = r.out.split(QStringLiteral("    {\n"), Qt::SkipEmptyParts).mid(1);
+    ASSERT_EQ(objects.size(), 6);
+    for (const QString &object : objects) {
+        QStringList keys;
+        for (const QString &line : object.split(QLatin1Char('\n')))
+            if (line.startsWith(QStringLiteral("        \"")))
+                keys << line.mid(9, line.indexOf(QStringLiteral("\": ")) - 9);
+        EXPECT_EQ(keys, headers) << object.toStdString();
+    }
+
     const CliRun none = list({QStringLiteral("--json"), QStringLiteral("--from"), QStringLiteral("10/03/2026")});
     EXPECT_EQ(QJsonDocument::fromJson(none.out.toUtf8()).array().size(), 0);
 }
 
-TEST_F(CommandLineDemo, FailedStartUpCheckEndsWithStatusFive)
+// Texts a cell may hold come back as they were: quotes, backslashes, control characters and
+// characters outside ASCII.
+TEST(CommandLine, ListAsJsonEscapesEveryCell)
+{
+    const QString odd = QStringLiteral("say \"hi\" \\ tab\there ") + QChar(0x01) + QStringLiteral(" ñ € /");
+    const QList<QStringList> rows{
+        {odd, QStringLiteral("a"), QString(), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
+         QStringLiteral("e"), QStringLiteral("f"), QStringLiteral("g")},
+        {QStringLiteral("x")},  // a short row: the missing cells are empty
+    };
+    const QString text = ListCommand::formatJson(rows);
+    QJsonParseError error;
+    const QJsonArray back = QJsonDocument::fromJson(text.toUtf8(), &error).array();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << text.toStdString();
+    ASSERT_EQ(back.size(), 2);
+    EXPECT_EQ(back.at(0)[QStringLiteral("NroDeclaracion")].toString(), odd);
+    EXPECT_EQ(back.at(0)[QStringLiteral("Enviado")].toString(), QStringLiteral("g"));
+    EXPECT_EQ(back.at(1)[QStringLiteral("NroDeclaracion")].toString(), QStringLiteral("x"));
+    EXPECT_EQ(back.at(1)[QStringLiteral("Enviado")].toString(), QString());
+    EXPECT_EQ(back.at(1).toObject().size(), 9);
+    EXPECT_EQ(ListCommand::formatJson({}), QStringLiteral("[\n]\n"));
+}
+
+// The executable checked at start-up is the one [CALDRA] names; without the group, the one under
+// %ProgramFiles%.
+TEST_F(CommandLineDemo, StartUpChecksTheExecutableTheConnectionsFileNames)
 {
     QTemporaryDir elsewhere;
-    ProgramFilesAt programFiles(elsewhere.path());
-    const CliRun r = runCli({QStringLiteral("--connections"), demoDir + QStringLiteral("/connections.ini"),
-                       QStringLiteral("--settings"), demoDir + QStringLiteral("/settings.ini"),
-                       QStringLiteral("list")});
-    EXPECT_EQ(r.status, ExitProgramEnd);
-    EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_TRUE(r.err.contains(QStringLiteral("No Version Info available!\n==\n"))) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Necesita tener la versión del CALDRA actualizada a nro: 3.4.0.120")));
+    QFile demoIni(demoDir + QStringLiteral("/connections.ini"));
+    ASSERT_TRUE(demoIni.open(QIODevice::ReadOnly));
+    const QByteArray demoText = demoIni.readAll();
+    const QByteArray entities = demoText.mid(demoText.indexOf("[HISTORIAL]"));
+    // The databases named from another folder, so that relative paths are relative to it.
+    const QByteArray databases = QByteArray(entities).replace("database=data/", "database=" + QFile::encodeName(demoDir) + "/data/");
+    const struct {
+        const char *name;
+        QByteArray caldraGroup;  // prepended to the entities
+        QString programFiles;    // the environment variable ("" unset)
+        int status;
+    } cases[] = {
+        {"named, no variable", "[CALDRA]\nexecutable=" + QFile::encodeName(demoDir) + "/caldra/caldra.exe\n",
+         QString(), ExitOk},
+        {"named relative to the file", "[caldra]\nexecutable=\"bin/caldra.exe\"\n", QString(), ExitOk},
+        // The variable would find a good executable; the named one decides.
+        {"named, missing", "[CALDRA]\nexecutable=nada/caldra.exe\n", elsewhere.filePath(QStringLiteral("pf")),
+         ExitProgramEnd},
+        {"not named, variable set", "", elsewhere.filePath(QStringLiteral("pf")), ExitOk},
+        {"not named, variable unset", "", QString(), ExitProgramEnd},
+    };
+    ASSERT_TRUE(b2d::writeStandInExecutable(elsewhere.filePath(QStringLiteral("pf/Caldra/caldra.exe")),
+                                            QStringLiteral("3.4.0.120")));
+    ASSERT_TRUE(b2d::writeStandInExecutable(elsewhere.filePath(QStringLiteral("bin/caldra.exe")),
+                                            QStringLiteral("3.4.0.120")));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString ini = elsewhere.filePath(QStringLiteral("connections.ini"));
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.caldraGroup + "\n" + databases);
+        f.close();
+        ProgramFilesAt programFiles(c.programFiles);
+        const CliRun r = runCli({QStringLiteral("--connections"), ini, QStringLiteral("--settings"),
+                                 demoDir + QStringLiteral("/settings.ini"), QStringLiteral("list")});
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        if (c.status == ExitProgramEnd) {
+            EXPECT_TRUE(r.out.isEmpty());
+            EXPECT_TRUE(r.err.contains(QStringLiteral("No Version Info available!\n==\n"))) << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(QStringLiteral("Necesita tener la versión del CALDRA actualizada a nro: 3.4.0.120")));
+        } else {
+            EXPECT_TRUE(r.out.startsWith(QStringLiteral("NroDeclaracion  "))) << r.out.toStdString();
+        }
+    }
 }
 
 TEST_F(CommandLineDemo, DatabaseThatCannotBeOpenedIsAReportedFailure)
@@ -244,7 +328,6 @@ TEST_F(CommandLineDemo, DatabaseThatCannotBeOpenedIsAReportedFailure)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[HISTORIAL]\ndriver=sqlite\ndatabase=missing/historial.db\n");
     f.close();
-    ProgramFilesAt programFiles(demoDir + QStringLiteral("/ProgramFiles"));
     const CliRun r = runCli({QStringLiteral("--connections"), ini, QStringLiteral("list")});
     EXPECT_EQ(r.status, ExitFailed);
     EXPECT_TRUE(r.err.contains(QStringLiteral("HISTORIAL"))) << r.err.toStdString();
@@ -268,8 +351,12 @@ TEST_F(CommandLineDemo, DemoRefusesAnExistingFolderUnlessForced)
     for (int time = 0; time < 2; ++time) {
         const CliRun forced = runCli({QStringLiteral("demo"), target, QStringLiteral("--force")});
         ASSERT_EQ(forced.status, ExitOk) << forced.err.toStdString();
-        EXPECT_TRUE(forced.out.contains(QStringLiteral("ProgramFiles=") + target + QStringLiteral("/ProgramFiles")));
-        EXPECT_TRUE(forced.out.contains(QStringLiteral(" list\n")));
+        // The printed commands work as they stand: no environment variable in front.
+        EXPECT_FALSE(forced.out.contains(QStringLiteral("ProgramFiles"))) << forced.out.toStdString();
+        EXPECT_TRUE(forced.out.contains(QStringLiteral("\n  velmorab2d-cli --connections ") + target
+                                        + QStringLiteral("/connections.ini --settings ") + target
+                                        + QStringLiteral("/settings.ini list\n")))
+            << forced.out.toStdString();
     }
     EXPECT_TRUE(QFileInfo::exists(target + QStringLiteral("/out/earlier.XML")));
     EXPECT_TRUE(QFileInfo::exists(target + QStringLiteral("/data/historial.db")));

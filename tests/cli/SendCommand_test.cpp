@@ -1,10 +1,11 @@
 #include "cli/CommandLine.h"
+#include "platform/Clock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
@@ -13,7 +14,8 @@ using namespace b2d::cli;
 
 namespace {
 
-const QDate kDay(2026, 3, 10);
+// The run's clock, pinned: the recorded sending date must be its day.
+const QDateTime kNow(QDate(2026, 3, 10), QTime(14, 7, 9));
 // The demo's export processed five days back and not sent yet, and its stored file name.
 const QString kExport = QStringLiteral("26001EC01000039X");
 const QString kExportFile = QStringLiteral("DVNE_EC01_26-0405_20260305163012");
@@ -30,9 +32,7 @@ protected:
     {
         demo = dir.filePath(QStringLiteral("demo"));
         ASSERT_EQ(run({QStringLiteral("demo"), demo}).status, ExitOk);
-        qputenv("ProgramFiles", QFile::encodeName(demo + QStringLiteral("/ProgramFiles")));
     }
-    void TearDown() override { qunsetenv("ProgramFiles"); }
 
     CliResult run(const QStringList &arguments) const
     {
@@ -41,7 +41,7 @@ protected:
             QTextStream out(&r.out);
             QTextStream err(&r.err);
             Streams io{out, err, nullptr};
-            r.status = runCommandLine(arguments, io, QStringLiteral("velmorab2d-cli"), kDay);
+            r.status = runCommandLine(arguments, io, QStringLiteral("velmorab2d-cli"), clock);
         }
         return r;
     }
@@ -51,14 +51,34 @@ protected:
                                QStringLiteral("--settings"), demo + QStringLiteral("/settings.ini")}
                    + arguments);
     }
-    // The "Enviado" cell of an operation in the list of the demo's last week.
-    QString sentDate(const QString &number) const
+    // Runs `body` on the demo's declaration database, opened directly.
+    template <typename F>
+    void onHistorial(F &&body) const
     {
-        const CliResult r = command({QStringLiteral("list"), QStringLiteral("--json")});
-        for (const QJsonValue &v : QJsonDocument::fromJson(r.out.toUtf8()).array())
-            if (v[QStringLiteral("NroDeclaracion")].toString() == number)
-                return v[QStringLiteral("Enviado")].toString();
-        return QStringLiteral("(not listed)");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("send-test"));
+            db.setDatabaseName(demo + QStringLiteral("/data/historial.db"));
+            ASSERT_TRUE(db.open());
+            QSqlQuery q(db);
+            body(q);
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("send-test"));
+    }
+    // Xml_Enviado of an operation as the database holds it ("NULL" for null).
+    QString sentColumn(const QString &number) const
+    {
+        QString value = QStringLiteral("(no row)");
+        onHistorial([&](QSqlQuery &q) {
+            q.exec(QStringLiteral("SELECT Xml_Enviado FROM CARATULA_CARATULA WHERE DESPACHO = '") + number
+                   + QLatin1Char('\''));
+            if (q.next())
+                value = q.value(0).isNull() ? QStringLiteral("NULL") : q.value(0).toString();
+        });
+        return value;
+    }
+    void sql(const QString &text) const
+    {
+        onHistorial([&](QSqlQuery &q) { ASSERT_TRUE(q.exec(text)) << text.toStdString(); });
     }
     void writeGenerated(const QString &name, const QByteArray &bytes) const
     {
@@ -66,17 +86,32 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
+    QStringList sendFolder() const
+    {
+        return QDir(demo + QStringLiteral("/send")).entryList(QDir::Files | QDir::Hidden);
+    }
+    QString logText() const
+    {
+        QString text;
+        const QDir logs(QCoreApplication::applicationDirPath() + QStringLiteral("/Logs"));
+        QFile f(logs.filePath(QStringLiteral("VelmoraB2D_") + kNow.date().toString(QStringLiteral("yyyyMMdd"))
+                              + QStringLiteral(".Log")));
+        if (f.open(QIODevice::ReadOnly))
+            text = QString::fromLatin1(f.readAll());
+        return text;
+    }
 
     QTemporaryDir dir;
     QString demo;
+    b2d::FixedClock clock{kNow};
 };
 
 }  // namespace
 
-TEST_F(SendCommandDemo, SendsAGeneratedFileAndMarksTheOperation)
+TEST_F(SendCommandDemo, SendsAGeneratedFileAndRecordsTheRunsDay)
 {
     writeGenerated(kExportFile + QStringLiteral(".XML"), "<exportDeclaration/>");
-    ASSERT_EQ(sentDate(kExport), QString());
+    ASSERT_EQ(sentColumn(kExport), QStringLiteral("NULL"));
 
     const CliResult r = command({QStringLiteral("send"), kExport});
 
@@ -86,7 +121,7 @@ TEST_F(SendCommandDemo, SendsAGeneratedFileAndMarksTheOperation)
     QFile sent(target);
     ASSERT_TRUE(sent.open(QIODevice::ReadOnly));
     EXPECT_EQ(sent.readAll(), "<exportDeclaration/>");
-    EXPECT_FALSE(sentDate(kExport).isEmpty());
+    EXPECT_EQ(sentColumn(kExport), QStringLiteral("2026-03-10"));
 }
 
 TEST_F(SendCommandDemo, NothingSentIsStatusFourAndWrongUsageOne)
@@ -111,6 +146,53 @@ TEST_F(SendCommandDemo, NothingSentIsStatusFourAndWrongUsageOne)
         EXPECT_TRUE(r.out.isEmpty());
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
     }
-    EXPECT_EQ(sentDate(kExport), QString());
-    EXPECT_TRUE(QDir(demo + QStringLiteral("/send")).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(sentColumn(kExport), QStringLiteral("NULL"));
+    EXPECT_TRUE(sendFolder().isEmpty());
+}
+
+// Several workstations share one database: an operation already marked sent goes again only
+// when asked to.
+TEST_F(SendCommandDemo, AlreadySentNeedsAgain)
+{
+    writeGenerated(kExportFile + QStringLiteral(".XML"), "<exportDeclaration/>");
+    sql(QStringLiteral("UPDATE CARATULA_CARATULA SET Xml_Enviado = '2026-03-08' WHERE DESPACHO = '") + kExport
+        + QLatin1Char('\''));
+
+    const CliResult refused = command({QStringLiteral("send"), kExport});
+    EXPECT_EQ(refused.status, ExitFailed);
+    EXPECT_TRUE(refused.out.isEmpty());
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("operation 26001EC01000039X was already sent on 08/03/2026; "
+                                                    "nothing sent (give --again to send it again)")))
+        << refused.err.toStdString();
+    EXPECT_TRUE(sendFolder().isEmpty());
+    EXPECT_EQ(sentColumn(kExport), QStringLiteral("2026-03-08"));
+
+    const CliResult again = command({QStringLiteral("send"), kExport, QStringLiteral("--again")});
+    EXPECT_EQ(again.status, ExitOk) << again.err.toStdString();
+    EXPECT_EQ(sendFolder(), QStringList{kExportFile + QStringLiteral(".xml")});
+    EXPECT_EQ(sentColumn(kExport), QStringLiteral("2026-03-10"));
+}
+
+// The database refuses the mark: the send folder stays empty, the standard error box is shown,
+// the run log says why, and the command fails.
+TEST_F(SendCommandDemo, RefusedMarkSendsNothing)
+{
+    writeGenerated(kExportFile + QStringLiteral(".XML"), "<exportDeclaration/>");
+    sql(QStringLiteral("CREATE TRIGGER no_envio BEFORE UPDATE OF Xml_Enviado ON CARATULA_CARATULA "
+                       "BEGIN SELECT RAISE(ABORT, 'envio bloqueado'); END"));
+
+    const qsizetype logBefore = logText().size();  // the log folder lies beside the tests
+    const CliResult r = command({QStringLiteral("send"), kExport});
+
+    EXPECT_EQ(r.status, ExitFailed);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(sendFolder().isEmpty()) << sendFolder().join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(sentColumn(kExport), QStringLiteral("NULL"));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("== warning: VelmoraB2D"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("envio bloqueado")));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("in procedure Set_Enviado of Módulo Mod_Main - 20\n==\n")));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("operation 26001EC01000039X was not sent")));
+    const QString logged = logText().mid(logBefore);
+    EXPECT_TRUE(logged.contains(QStringLiteral(" - No se registr\u00f3 el env\u00edo de 26001EC01000039X: envio bloqueado")))
+        << logged.toStdString();
 }

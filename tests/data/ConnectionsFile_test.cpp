@@ -3,6 +3,8 @@
 #include "data/SqlFixture.h"
 #include "runtime/Errors.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -17,60 +19,146 @@ const QStringList kVersionDb = {
     QStringLiteral("INSERT INTO b2d_procedures VALUES ('versionbd', 'SELECT ''2.04'' AS Version')"),
 };
 
-enum class FailsAt { Open, LoadParameters, FirstRequest };
+enum class FailsAt { Open, FirstRequest };
 
 }  // namespace
 
-TEST(ConnectionsFile, ErrorsNameTheEntityAndTheFile)
+// Each error of the connections file has its own message, naming the file and what is wrong
+// (%F is the file, %D its folder).
+TEST(ConnectionsFile, EachErrorHasItsOwnMessage)
 {
     struct Case {
         const char *what;
-        const char *ini;
+        QByteArray ini;
         FailsAt at;
-        const char *named;  // what the message must name besides the file
+        const char *message;
     };
     const Case cases[] = {
-        {"unknown driver", "[HISTORIAL]\ndriver=mysql\ndatabase=h.db\n", FailsAt::Open, "HISTORIAL"},
-        {"no driver", "[HISTORIAL]\ndatabase=h.db\n", FailsAt::Open, "HISTORIAL"},
+        {"unknown driver", "[HISTORIAL]\ndriver=mysql\ndatabase=h.db\n", FailsAt::Open,
+         "Entidad HISTORIAL del archivo de conexiones %F: driver \"mysql\" desconocido (sqlite u odbc)"},
+        {"no driver", "[HISTORIAL]\ndatabase=h.db\n", FailsAt::Open,
+         "Entidad HISTORIAL del archivo de conexiones %F: falta driver= (sqlite u odbc)"},
         {"sqlite group without database", "[HISTORIAL]\ndriver=sqlite\ndatabase=h.db\n[INTERNOS]\ndriver=sqlite\n",
-         FailsAt::Open, "INTERNOS"},
-        {"sqlite file that does not exist", "[NCM]\ndriver=sqlite\ndatabase=nada/ncm.db\n", FailsAt::Open, "NCM"},
-        {"odbc group without connection", "[NCM]\ndriver=odbc\n", FailsAt::Open, "NCM"},
-        {"unknown dialect", "[NCM]\ndriver=odbc\nconnection=DSN=x\ndialect=oracle\n", FailsAt::Open, "oracle"},
-        {"key outside a group", "\ndriver=sqlite\n[HISTORIAL]\n", FailsAt::Open, "línea 2"},
-        {"a file that is not a database", "[HISTORIAL]\ndriver=sqlite\ndatabase=notes.txt\n",
-         FailsAt::LoadParameters, "HISTORIAL"},
-        {"entity missing from the file", "[HISTORIAL]\ndriver=sqlite\ndatabase=h.db\n", FailsAt::FirstRequest, "NCM"},
+         FailsAt::Open, "Entidad INTERNOS del archivo de conexiones %F: falta database="},
+        {"sqlite file that does not exist", "[NCM]\ndriver=sqlite\ndatabase=nada/ncm.db\n", FailsAt::Open,
+         "Entidad NCM del archivo de conexiones %F: no existe la base de datos %D/nada/ncm.db"},
+        {"odbc group without connection", "[NCM]\ndriver=odbc\n", FailsAt::Open,
+         "Entidad NCM del archivo de conexiones %F: falta connection="},
+        {"unknown dialect", "[NCM]\ndriver=odbc\nconnection=DSN=x\ndialect=oracle\n", FailsAt::Open,
+         "Entidad NCM del archivo de conexiones %F: dialect \"oracle\" desconocido (tsql o sqlite)"},
+        {"sqlite with another dialect", "[NCM]\ndriver=sqlite\ndatabase=h.db\ndialect=tsql\n", FailsAt::Open,
+         "Entidad NCM del archivo de conexiones %F: el driver sqlite no admite dialect=tsql"},
+        {"key outside a group", "\ndriver=sqlite\n[HISTORIAL]\n", FailsAt::Open,
+         "Archivo de conexiones %F, línea 2: clave fuera de una entidad"},
+        {"missing ]", "[HISTORIAL\ndriver=sqlite\n", FailsAt::Open,
+         "Archivo de conexiones %F, línea 1: falta ']' en el nombre de la entidad"},
+        {"group without a name", "; entities\n[ ]\n", FailsAt::Open,
+         "Archivo de conexiones %F, línea 2: entidad sin nombre"},
+        {"line without =", "[HISTORIAL]\ndriver=sqlite\ndatabase h.db\n", FailsAt::Open,
+         "Archivo de conexiones %F, línea 3: se espera [ENTIDAD] o clave=valor"},
+        {"group given twice", "[HISTORIAL]\ndriver=sqlite\ndatabase=h.db\n\n[historial]\ndriver=odbc\n", FailsAt::Open,
+         "Archivo de conexiones %F, línea 5: el grupo [historial] ya figura en la línea 1"},
+        {"reserved group given twice", "[CALDRA]\nexecutable=a.exe\n[Caldra]\n", FailsAt::Open,
+         "Archivo de conexiones %F, línea 3: el grupo [Caldra] ya figura en la línea 1"},
+        {"bytes that are not UTF-8", "[HISTORIAL]\ndriver=sqlite\ndatabase=h\xE9.db\n", FailsAt::Open,
+         "Archivo de conexiones %F, línea 3: bytes que no son UTF-8 en el grupo [HISTORIAL]"},
+        {"bytes that are not UTF-8 before any group", "; conexi\xF3n\n[HISTORIAL]\n", FailsAt::Open,
+         "Archivo de conexiones %F, línea 1: bytes que no son UTF-8, antes de todo grupo"},
+        {"empty executable", "[CALDRA]\nexecutable=\n", FailsAt::Open,
+         "Archivo de conexiones %F, línea 2: executable= vacío en el grupo [CALDRA]"},
+        {"entity missing from the file", "[HISTORIAL]\ndriver=sqlite\ndatabase=h.db\n", FailsAt::FirstRequest,
+         "La entidad NCM no figura en el archivo de conexiones %F"},
+        {"a reserved group is no entity", "[HISTORIAL]\ndriver=sqlite\ndatabase=h.db\n[update]\nurl=x\n",
+         FailsAt::FirstRequest, "La entidad UPDATE no figura en el archivo de conexiones %F"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         QTemporaryDir dir;
         createSqliteFile(dir.filePath(QStringLiteral("h.db")), kVersionDb);
-        writeTextFile(dir.filePath(QStringLiteral("notes.txt")), QStringLiteral("not a database at all"));
         const QString ini = dir.filePath(QStringLiteral("connections.ini"));
-        writeTextFile(ini, QString::fromUtf8(c.ini));
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.ini);
+        f.close();
+        const QString expected = QString::fromUtf8(c.message)
+                                     .replace(QStringLiteral("%F"), QDir::toNativeSeparators(ini))
+                                     .replace(QStringLiteral("%D"), QDir::toNativeSeparators(dir.path()));
         try {
             auto db = openConnectionsFile(ini);
             ASSERT_NE(c.at, FailsAt::Open) << "opened";
-            if (c.at == FailsAt::LoadParameters)
-                db->LoadParameters();
-            else
-                db->getDataConnectionByEntity(QStringLiteral("NCM"));
+            db->getDataConnectionByEntity(QString::fromUtf8(c.message).section(QLatin1Char(' '), 2, 2));
             FAIL() << "no error";
         } catch (const B2DError &e) {
-            EXPECT_TRUE(e.description().contains(QLatin1String("connections.ini"))) << e.description().toStdString();
-            EXPECT_TRUE(e.description().contains(QString::fromUtf8(c.named))) << e.description().toStdString();
+            EXPECT_EQ(e.description(), expected);
         }
-        EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("nada/ncm.db"))));
         EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("nada"))));
     }
 
     QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("connections.ini"));
     try {
-        openConnectionsFile(dir.filePath(QStringLiteral("connections.ini")));
+        openConnectionsFile(missing);
         FAIL() << "opened a missing file";
     } catch (const B2DError &e) {
-        EXPECT_TRUE(e.description().contains(QLatin1String("connections.ini")));
+        EXPECT_EQ(e.description(), QStringLiteral("No se encuentra el archivo de conexiones ")
+                                       + QDir::toNativeSeparators(missing));
+    }
+}
+
+// A file that is not a database is found when the entities are opened at start-up.
+TEST(ConnectionsFile, AFileThatIsNotADatabaseFailsAtStartUp)
+{
+    QTemporaryDir dir;
+    writeTextFile(dir.filePath(QStringLiteral("notes.txt")), QStringLiteral("not a database at all"));
+    const QString ini = dir.filePath(QStringLiteral("connections.ini"));
+    writeTextFile(ini, QStringLiteral("[HISTORIAL]\ndriver=sqlite\ndatabase=notes.txt\n"));
+    auto db = openConnectionsFile(ini);
+    try {
+        db->LoadParameters();
+        FAIL() << "no error";
+    } catch (const B2DError &e) {
+        EXPECT_TRUE(e.description().startsWith(QStringLiteral("Entidad HISTORIAL del archivo de conexiones ")
+                                               + QDir::toNativeSeparators(ini)
+                                               + QStringLiteral(": no se pudo abrir la base de datos: ")))
+            << e.description().toStdString();
+    }
+}
+
+// [CALDRA] names the executable relative to the file; [update] belongs to the update check. Both
+// stand beside the entities without becoming entities.
+TEST(ConnectionsFile, ReservedGroupsAreReadBesideTheEntities)
+{
+    const struct {
+        const char *name;
+        const char *ini;
+        const char *executable;  // relative to the folder; "" none, "/..." absolute
+    } cases[] = {
+        {"both groups", "[CALDRA]\nexecutable=bin/caldra.exe\n[update]\nurl=http://example.invalid/\n"
+                        "[HISTORIAL]\ndriver=sqlite\ndatabase=h.db\n", "bin/caldra.exe"},
+        {"any case, quoted, after the entities", "[HISTORIAL]\ndriver=sqlite\ndatabase=h.db\n[Caldra]\n"
+                                                 "Executable=\"../x/caldra.exe\"\n[UPDATE]\n", "../x/caldra.exe"},
+        {"absolute", "[CALDRA]\nexecutable=/opt/caldra/caldra.exe\n[HISTORIAL]\ndriver=sqlite\ndatabase=h.db\n",
+         "/opt/caldra/caldra.exe"},
+        {"none", "[HISTORIAL]\ndriver=sqlite\ndatabase=h.db\n", ""},
+        {"group without the key", "[CALDRA]\n; nothing yet\n[HISTORIAL]\ndriver=sqlite\ndatabase=h.db\n", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        createSqliteFile(dir.filePath(QStringLiteral("h.db")), kVersionDb);
+        const QString ini = dir.filePath(QStringLiteral("connections.ini"));
+        writeTextFile(ini, QString::fromUtf8(c.ini));
+        QString executable = QStringLiteral("unset");
+        auto db = openConnectionsFile(ini, &executable);
+        db->LoadParameters();  // opens every entity: the reserved groups are none
+        const QString named = QString::fromUtf8(c.executable);
+        EXPECT_EQ(executable, named.isEmpty()         ? QString()
+                              : named.startsWith('/') ? named
+                                                      : QDir::cleanPath(dir.filePath(named)));
+        Connection &h = db->getDataConnectionByEntity(QStringLiteral("HISTORIAL"));
+        h.sql = QStringLiteral("exec versionbd");
+        Recordset rs;
+        EXPECT_TRUE(h.crearrs(rs)) << h.lastError().toStdString();
     }
 }
 

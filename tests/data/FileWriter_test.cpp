@@ -110,7 +110,7 @@ TEST(FileWriter, FailuresNameThePathAndLeaveNothing)
     EXPECT_TRUE(entries(dir.filePath(QStringLiteral("taken.xml"))).isEmpty());
 }
 
-TEST(FileWriter, CopyReplacesTheTargetAtomically)
+TEST(FileWriter, CopyReplacesTheTargetOnClose)
 {
     QTemporaryDir from, to;
     const QString source = from.filePath(QStringLiteral("B2D.XML"));
@@ -119,20 +119,86 @@ TEST(FileWriter, CopyReplacesTheTargetAtomically)
     big.append("\xE9 end");
     writeBytes(source, big);
     writeBytes(target, "previous");
-    copyFileAtomically(source, target);
+    {
+        FileWriter w;
+        w.ubicacion_archivo = target;
+        w.crear_archivo();
+        w.copiar_archivo(source);
+        EXPECT_EQ(readFile(target), QByteArray("previous"));
+        w.cerrar_archivo();
+    }
     EXPECT_EQ(readFile(target), big);
     EXPECT_EQ(entries(to.path()), QStringList{QStringLiteral("B2D.XML")});
 
+    FileWriter gone;
+    gone.ubicacion_archivo = target;
+    gone.crear_archivo();
     try {
-        copyFileAtomically(from.filePath(QStringLiteral("gone.xml")), target);
+        gone.copiar_archivo(from.filePath(QStringLiteral("gone.xml")));
         FAIL() << "no error for a missing source";
     } catch (const B2DError &e) {
         EXPECT_EQ(e.number(), ErrNo::FileNotFound);
         EXPECT_TRUE(e.description().contains(QStringLiteral("gone.xml")));
     }
+    gone.descartar_archivo();
+    EXPECT_FALSE(gone.staged());
     EXPECT_EQ(readFile(target), big);
-    EXPECT_THROW(copyFileAtomically(source, to.filePath(QStringLiteral("x/B2D.XML"))), B2DError);
     EXPECT_EQ(entries(to.path()), QStringList{QStringLiteral("B2D.XML")});
+}
+
+// The file is put in place only after its record was taken; a refused record leaves the folder as
+// it was, and a rename that fails after the record undoes the record.
+TEST(FileWriter, PlacedOnlyWhenRecorded)
+{
+    enum class Rename { Works, Fails };
+    const struct {
+        const char *name;
+        bool recorded;
+        Rename rename;
+        Placement placement;  // when nothing is thrown
+        bool throws;
+        const char *content;  // what the path holds afterwards
+        bool undone;
+    } cases[] = {
+        {"recorded and placed", true, Rename::Works, Placement::Placed, false, "new", false},
+        {"record refused", false, Rename::Works, Placement::Refused, false, "old", false},
+        {"rename fails after the record", true, Rename::Fails, Placement::Placed, true, "", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("B2D.XML"));
+        if (c.rename == Rename::Works)
+            writeBytes(path, "old");
+        FileWriter w;
+        w.ubicacion_archivo = path;
+        w.crear_archivo();
+        w.escribir(QStringLiteral("new"));
+        QStringList order;
+        const auto record = [&] {
+            order << QStringLiteral("record");
+            EXPECT_EQ(readFile(path), c.rename == Rename::Works ? QByteArray("old") : QByteArray());
+            if (c.rename == Rename::Fails)
+                QDir(dir.path()).mkdir(QStringLiteral("B2D.XML"));  // the rename cannot replace a folder
+            return c.recorded;
+        };
+        const auto undo = [&] { order << QStringLiteral("undo"); };
+        bool threw = false;
+        try {
+            EXPECT_EQ(placeWhenRecorded(w, record, undo), c.placement);
+        } catch (const B2DError &e) {
+            threw = true;
+            EXPECT_TRUE(e.description().contains(QDir::toNativeSeparators(path))) << e.description().toStdString();
+        }
+        EXPECT_EQ(threw, c.throws);
+        const QStringList expected = c.undone ? QStringList{QStringLiteral("record"), QStringLiteral("undo")}
+                                              : QStringList{QStringLiteral("record")};
+        EXPECT_EQ(order, expected);
+        EXPECT_FALSE(w.staged());
+        EXPECT_EQ(readFile(path), QByteArray(c.content));
+        // No temporary is left beside the file.
+        EXPECT_EQ(entries(dir.path()), QStringList{QStringLiteral("B2D.XML")});
+    }
 }
 
 TEST(SuffixSorter, OrdersByCodeThenValue)

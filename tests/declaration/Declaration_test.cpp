@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -185,6 +186,76 @@ TEST(Declaration, FailedWriteIsReportedAndNothingIsRecorded)
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown[0].text.endsWith(QStringLiteral("\nin procedure XMLDespacho of Módulo Mod_Main - 110")))
         << shown[0].text.toStdString();
+}
+
+// The file is recorded before it is put in place: a record the database refuses leaves no file
+// and no success message, and a file that cannot be put in place puts the row back.
+TEST(Declaration, FileAndRowAgreeWhenTheRecordOrTheRenameFails)
+{
+    enum class Fault { RecordFails, RecordChangesNoRow, RenameFails };
+    const struct {
+        const char *name;
+        Fault fault;
+        const char *box;  // the end of the one box shown after the prompt
+    } cases[] = {
+        {"record refused", Fault::RecordFails,
+         "Error -2147217900 (sin permiso de escritura)\nin procedure Set_Procesado of Módulo Mod_Main - 20"},
+        {"record changes no row", Fault::RecordChangesNoRow,
+         "Error -2147217900 (No se actualizó ninguna fila de Caratula_Caratula con Despacho 19001EC01000045B)\n"
+         "in procedure Set_Procesado of Módulo Mod_Main - 20"},
+        {"rename fails", Fault::RenameFails, "\nin procedure XMLDespacho of Módulo Mod_Main - 110"},
+    };
+    const QString despacho = QStringLiteral("19001EC01000045B");
+    const QString name = QStringLiteral("EX_EC01_0055_09_20190305140709");
+    const QString record = QStringLiteral("Update Caratula_Caratula Set Xml_Procesado = {d '2019-03-05'} ,Xml_B2DFile = '")
+        + name + QStringLiteral("' Where Despacho ='") + despacho + QStringLiteral("'");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        DriverRun t(despacho);
+        // An earlier generation of the same operation, whose file stays where it is.
+        const QString earlierFile = t.out + QStringLiteral("EX_EC01_0055_09_20190301090000.XML");
+        QFile f(earlierFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("earlier");
+        f.close();
+        t.data.onExact(H, QStringLiteral("Select Xml_Procesado, Xml_B2DFile, Xml_Enviado From Caratula_Caratula Where Despacho ='")
+                              + despacho + QStringLiteral("'"),
+                       rows({QStringLiteral("Xml_Procesado"), QStringLiteral("Xml_B2DFile"), QStringLiteral("Xml_Enviado")},
+                            {{QStringLiteral("2019-03-01"), QStringLiteral("EX_EC01_0055_09_20190301090000"), QVariant()}}));
+        switch (c.fault) {
+        case Fault::RecordFails:
+            t.data.failOn(H, QStringLiteral("Set Xml_Procesado = {d"), QStringLiteral("sin permiso de escritura"));
+            break;
+        case Fault::RecordChangesNoRow:
+            t.data.changesNoRow(H, QStringLiteral("Set Xml_Procesado = {d"));
+            break;
+        case Fault::RenameFails:
+            // A folder appears where the file should go, after the record.
+            t.data.whenRun(H, QStringLiteral("Set Xml_Procesado = {d"),
+                           [&] { QDir(t.out).mkdir(name + QStringLiteral(".XML")); });
+            break;
+        }
+        t.boxes.type(QStringLiteral("0055/09"));
+
+        const GenerationReport rep = t.generate();
+        EXPECT_EQ(rep.outcome, GenerationReport::Failed);
+        EXPECT_TRUE(rep.path.isEmpty());
+        QStringList files = t.files();
+        files.removeOne(QFileInfo(earlierFile).fileName());
+        EXPECT_TRUE(files.isEmpty()) << files.join(QLatin1Char(' ')).toStdString();  // no temporary either
+        EXPECT_EQ(test::readFile(earlierFile), QByteArray("earlier"));
+        QStringList writes{record};
+        if (c.fault == Fault::RenameFails)
+            writes << QStringLiteral("Update Caratula_Caratula Set Xml_Procesado = '2019-03-01' "
+                                     ",Xml_B2DFile = 'EX_EC01_0055_09_20190301090000' Where Despacho ='")
+                    + despacho + QStringLiteral("'");
+        EXPECT_EQ(t.writes(), writes);
+        // The prompt, then one error box; never the success message.
+        const auto shown = t.boxes.messages();
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_EQ(shown[0].icon, BoxIcon::Warning);
+        EXPECT_TRUE(shown[0].text.endsWith(QString::fromUtf8(c.box))) << shown[0].text.toStdString();
+    }
 }
 
 TEST(Declaration, BuilderFailureIsReportedWithItsChainedSource)

@@ -35,8 +35,11 @@ TEST(RunLog, FirstLineOfADayCreatesFolderAndFileWithHeader)
     // A change of date during the run starts the next day's file with its own header.
     run.clock.set(QDateTime(QDate(2019, 3, 6), QTime(0, 0, 1)));
     run.log.EscribirLog(QStringLiteral("versión"));
+    // Characters outside ISO-8859-1 are kept as character references, as in the documents.
+    run.log.EscribirLog(QStringLiteral("Łódź 10 € ") + QString::fromUtf8("\xF0\x9F\x98\x80"));
     EXPECT_EQ(test::readFile(folder + QStringLiteral("/VelmoraB2D_20190306.Log")),
-              kHeader + "06/03/2019 00:00:01 - versi\xF3n\r\n");
+              kHeader + "06/03/2019 00:00:01 - versi\xF3n\r\n"
+                        "06/03/2019 00:00:01 - &#321;\xF3" "d&#378; 10 &#8364; &#128512;\r\n");
     EXPECT_EQ(test::readFile(today).count('\n'), 3);
 }
 

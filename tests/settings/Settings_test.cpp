@@ -65,6 +65,70 @@ TEST(Settings, LoadsEveryKeyOfTheGeneralSection)
     EXPECT_EQ(settingValueText(run.rt.cfg, QStringLiteral("NOSUCHKEY")), QString());
 }
 
+// The fields as the program reads them, named here by hand (not through the settings' own key
+// table), so that a key wired to the wrong field fails.
+struct TextField {
+    const char *key;
+    QString Settings::*field;
+};
+const TextField kTextFields[] = {
+    {"PREFIJO", &Settings::PREFIJO},
+    {"PREFIJOEXPO", &Settings::PREFIJOEXPO},
+    {"PREDETERMINARHORA", &Settings::PREDETERMINARHORA},
+    {"RUTAB2D", &Settings::RUTAB2D},
+    {"RUTAGENXML", &Settings::RUTAGENXML},
+};
+struct SwitchField {
+    const char *key;
+    bool Settings::*field;
+};
+const SwitchField kSwitchFields[] = {
+    {"PAISESSIM", &Settings::PAISESSIM},
+    {"PAISESDESCRIPCION", &Settings::PAISESDESCRIPCION},
+    {"CONCEPTOSSIM", &Settings::CONCEPTOSSIM},
+    {"CONCEPTOSDESCRIPCION", &Settings::CONCEPTOSDESCRIPCION},
+    {"TIPOOBLIGACION", &Settings::TIPOOBLIGACION},
+    {"INCLUIRDETALLEJURIS", &Settings::INCLUIRDETALLEJURIS},
+    {"IGNORARRELACIONCONCEPTO", &Settings::IGNORARRELACIONCONCEPTO},
+    {"IGNORARRELACIONPAIS", &Settings::IGNORARRELACIONPAIS},
+    {"IGNORARRELACIONMONEDA", &Settings::IGNORARRELACIONMONEDA},
+    {"INCLUIR900PENCARATULA", &Settings::INCLUIR900PENCARATULA},
+    {"FIXPROCESSREFERENCECODE", &Settings::FIXPROCESSREFERENCECODE},
+    {"REQDIIMPO", &Settings::REQDIIMPO},
+    {"REQCANALYFECHAS", &Settings::REQCANALYFECHAS},
+    {"PERMITIRFECHASVACIAS", &Settings::PERMITIRFECHASVACIAS},
+    {"OMITIRCODIGOALTERNATIVO", &Settings::OMITIRCODIGOALTERNATIVO},
+    {"OMITIRRELACIONDJDI", &Settings::OMITIRRELACIONDJDI},
+};
+
+TEST(Settings, EveryKeyReachesItsOwnField)
+{
+    EXPECT_EQ(std::size(kTextFields) + std::size(kSwitchFields), std::size_t(settingKeys().size()));
+
+    // Each text key a value of its own.
+    test::TestRun texts;
+    for (const TextField &t : kTextFields)
+        saveSetting(texts.store, QLatin1String(t.key), QStringLiteral("value of ") + QLatin1String(t.key));
+    CargarConfiguracion(texts.rt);
+    for (const TextField &t : kTextFields)
+        EXPECT_EQ(texts.rt.cfg.*(t.field), QStringLiteral("value of ") + QLatin1String(t.key)) << t.key;
+    for (const SwitchField &s : kSwitchFields)
+        EXPECT_FALSE(texts.rt.cfg.*(s.field)) << s.key;
+
+    // Each switch on alone: only its own field is on.
+    for (const SwitchField &on : kSwitchFields) {
+        SCOPED_TRACE(on.key);
+        test::TestRun run;
+        for (const SwitchField &s : kSwitchFields)
+            saveSetting(run.store, QLatin1String(s.key), &s == &on ? QStringLiteral("1") : QStringLiteral("0"));
+        CargarConfiguracion(run.rt);
+        for (const SwitchField &s : kSwitchFields)
+            EXPECT_EQ(run.rt.cfg.*(s.field), &s == &on) << s.key;
+        for (const TextField &t : kTextFields)
+            EXPECT_EQ(run.rt.cfg.*(t.field), QString()) << t.key;
+    }
+}
+
 TEST(Settings, Incluir900PAcceptsBooleanWordsAndNumbers)
 {
     const struct {

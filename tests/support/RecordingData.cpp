@@ -9,6 +9,7 @@ public:
     bool query(const QString &sql, ResultSet &out, QString &error) override
     {
         m_owner.m_calls.push_back({m_entity, sql, false});
+        m_owner.runHooks(m_entity, sql);
         if (const Rule *r = m_owner.match(m_entity, sql)) {
             if (r->fail) {
                 error = r->error;
@@ -22,16 +23,24 @@ public:
     bool execute(const QString &sql, QString &error) override
     {
         m_owner.m_calls.push_back({m_entity, sql, true});
-        if (const Rule *r = m_owner.match(m_entity, sql); r && r->fail) {
-            error = r->error;
-            return false;
+        m_owner.runHooks(m_entity, sql);
+        m_affected = -1;
+        if (const Rule *r = m_owner.match(m_entity, sql)) {
+            if (r->fail) {
+                error = r->error;
+                return false;
+            }
+            m_affected = r->affected;
         }
         return true;
     }
 
+    int rowsAffected() const override { return m_affected; }
+
 private:
     RecordingData &m_owner;
     QString m_entity;
+    int m_affected = -1;
 };
 
 RecordingData::RecordingData()
@@ -56,6 +65,25 @@ void RecordingData::onContains(const QString &entity, const QString &fragment, R
 void RecordingData::failOn(const QString &entity, const QString &fragment, const QString &error)
 {
     m_rules.push_back({entity.toUpper(), fragment, false, true, {}, error});
+}
+
+void RecordingData::changesNoRow(const QString &entity, const QString &fragment)
+{
+    Rule r{entity.toUpper(), fragment, false, false, {}, {}};
+    r.affected = 0;
+    m_rules.push_back(std::move(r));
+}
+
+void RecordingData::whenRun(const QString &entity, const QString &fragment, std::function<void()> action)
+{
+    m_hooks.push_back({entity.toUpper(), fragment, std::move(action)});
+}
+
+void RecordingData::runHooks(const QString &entity, const QString &sql) const
+{
+    for (const Hook &h : m_hooks)
+        if (h.entity == entity && sql.contains(h.fragment))
+            h.action();
 }
 
 // The last matching rule wins, so a test can override an earlier script.

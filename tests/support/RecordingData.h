@@ -3,6 +3,7 @@
 #include "data/DataAccess.h"
 
 #include <QRegularExpression>
+#include <functional>
 #include <memory>
 
 namespace b2d {
@@ -28,6 +29,11 @@ public:
     void onContains(const QString &entity, const QString &fragment, ResultSet rows);
     // A statement containing `fragment` fails with `error`.
     void failOn(const QString &entity, const QString &fragment, const QString &error);
+    // A write containing `fragment` runs and reports that it changed no row.
+    void changesNoRow(const QString &entity, const QString &fragment);
+    // `action` runs whenever a statement containing `fragment` is run (before it answers), for
+    // tests that change the world at a given moment. Does not script an answer.
+    void whenRun(const QString &entity, const QString &fragment, std::function<void()> action);
 
     const QList<Call> &calls() const { return m_calls; }
     QStringList statements() const;                       // every text, in order
@@ -43,10 +49,18 @@ private:
         bool fail;
         ResultSet rows;
         QString error;
+        int affected = -1;
+    };
+    struct Hook {
+        QString entity;
+        QString fragment;
+        std::function<void()> action;
     };
     const Rule *match(const QString &entity, const QString &sql) const;
+    void runHooks(const QString &entity, const QString &sql) const;
 
     QList<Rule> m_rules;
+    QList<Hook> m_hooks;
     QList<Call> m_calls;
     std::unique_ptr<DataAccess> m_db;
 };

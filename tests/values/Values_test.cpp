@@ -145,6 +145,26 @@ TEST(Values, TextsAreEscapedOnceAndQuotesDoubled)
     EXPECT_EQ(s(sqlQuote(QStringLiteral("''"))), "''''");
 }
 
+// A character XML does not allow in a document becomes a blank; the three whitespace controls
+// and every other character stay.
+TEST(Values, CharactersXmlRefusesBecomeBlanks)
+{
+    for (char16_t c = 0; c < 0x20; ++c) {
+        SCOPED_TRACE(int(c));
+        const bool kept = c == u'\t' || c == u'\n' || c == u'\r';
+        const QString in = QStringLiteral("a") + QChar(c) + QStringLiteral("b");
+        EXPECT_EQ(xmlEscape(in), kept ? in : QStringLiteral("a b"));
+    }
+    EXPECT_EQ(xmlEscape(QStringLiteral("x") + QChar(0xFFFE) + QChar(0xFFFF) + QStringLiteral("y")),
+              QStringLiteral("x  y"));
+    // Neighbours of the refused ones are characters like any other.
+    const QString kept = QStringLiteral(" ~") + QChar(0x7F) + QChar(0x85) + QChar(0xFFFD) + QChar(0xE000)
+        + QString::fromUtf8("\xF0\x9F\x98\x80");
+    EXPECT_EQ(xmlEscape(kept), kept);
+    EXPECT_EQ(xmlElement(QStringLiteral("n"), QStringLiteral("A") + QChar(0x01) + QStringLiteral("&B")),
+              QStringLiteral("<n>A &amp;B</n>"));
+}
+
 TEST(Values, VALSUFKeepsDigitsLettersAndEnye)
 {
     TestRun run;

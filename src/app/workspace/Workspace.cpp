@@ -236,10 +236,13 @@ void Workspace::loadDemoData(const QDate &today) const
         runSql(entity, workspaceDemoData(entity, today));
 }
 
-void Workspace::writeConnectionsFile(const QString &path) const
+void Workspace::writeConnectionsFile(const QString &path, const QString &caldraExecutable) const
 {
     const QDir base = QFileInfo(path).absoluteDir();
     QString text;
+    if (!caldraExecutable.isEmpty())
+        text += QStringLiteral("[CALDRA]\nexecutable=")
+            + base.relativeFilePath(QFileInfo(caldraExecutable).absoluteFilePath()) + QStringLiteral("\n\n");
     for (const QString &entity : workspaceEntities()) {
         text += QLatin1Char('[') + entity + QStringLiteral("]\n");
         text += QStringLiteral("driver=sqlite\n");

@@ -44,8 +44,9 @@ public:
     // Loads the demo data set, dated around `today`.
     void loadDemoData(const QDate &today) const;
     // Writes a connections file (one sqlite group per entity) whose database paths are relative
-    // to the file's own folder.
-    void writeConnectionsFile(const QString &path) const;
+    // to the file's own folder; with `caldraExecutable`, also the group [CALDRA] naming it
+    // (relative too).
+    void writeConnectionsFile(const QString &path, const QString &caldraExecutable = {}) const;
 
 private:
     QString m_folder;
