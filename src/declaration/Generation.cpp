@@ -1,7 +1,6 @@
 #include "declaration/Generation.h"
 
 #include "data/DataAccess.h"
-#include "data/FileWriter.h"
 #include "declaration/Declaration.h"
 #include "declaration/StatusUpdates.h"
 #include "platform/Boxes.h"
@@ -26,17 +25,16 @@ void writeAndRecord(Runtime &rt, const QString &document, const QString &fileNam
                     int line, GenerationReport &rep)
 {
     const QString path = joinPath(rt.cfg.RUTAGENXML, fileName + QStringLiteral(".XML"));
+    // The file is written as a temporary, recorded, and only then put in place: a record the
+    // database refuses leaves no file behind and no success message.
     try {
         if (rt.cfg.RUTAGENXML.trimmed().isEmpty())
             throw B2DError(ErrNo::PathNotFound, procedure,
                            QStringLiteral("No esta configurada la carpeta de generacion (RUTAGENXML)"));
-        FileWriter writer;
-        writer.ubicacion_archivo = path;
-        writer.crear_archivo();
-        writer.escribir(document);
-        writer.cerrar_archivo();
+        if (!GuardarYRegistrar(rt, path, document, rt.Despacho, fileName))
+            return;  // Set_Procesado has shown why
     } catch (const B2DError &e) {
-        // Nothing was written: the program goes on, nothing is recorded.
+        // Nothing was put in place: the program goes on, the row keeps what it held.
         showStandardError(rt, e, procedure, module, QString::number(line));
         return;
     }
@@ -45,8 +43,6 @@ void writeAndRecord(Runtime &rt, const QString &document, const QString &fileNam
                         + QLatin1Char('\n')
                         + QStringLiteral(" La informacion esta lista para subirlo a la carpeta FTP de Dorvane"),
                     BoxIcon::Information, Runtime::appTitle());
-
-    Set_Procesado(rt, rt.Despacho, fileName);
     rep.outcome = GenerationReport::Written;
     rep.path = path;
     rep.fileName = fileName;

@@ -419,3 +419,48 @@ TEST(LicenceEntities, NoRowsOrAFailureGiveNoParties)
     }
     EXPECT_EQ(DJAI_GetLicenseFlexField(), kFlex);
 }
+
+// As for declarations, the licence is recorded before it is put in place: a refused record leaves
+// no file and no success message; a file that cannot be put in place puts the row back.
+TEST(Licence, FileAndRowAgreeWhenTheRecordOrTheRenameFails)
+{
+    const QString name = QStringLiteral("XY_DJAI_2013_455_20190305140709");
+    const QString record = QStringLiteral("Update Caratula_Caratula Set Xml_Procesado = {d '2019-03-05'} ,Xml_B2DFile = '")
+        + name + QStringLiteral("' Where Despacho ='13073DJAI012345K'");
+    const QString restore = QStringLiteral("Update Caratula_Caratula Set Xml_Procesado = NULL ,Xml_B2DFile = NULL "
+                                           "Where Despacho ='13073DJAI012345K'");
+    const struct {
+        const char *name;
+        int fault;  // 0 record refused, 1 record changes no row, 2 rename fails
+        const char *box;
+    } cases[] = {
+        {"record refused", 0, "Error -2147217900 (sin permiso)\nin procedure Set_Procesado of Módulo Mod_Main - 20"},
+        {"record changes no row", 1, "\nin procedure Set_Procesado of Módulo Mod_Main - 20"},
+        {"rename fails", 2, "\nin procedure XMLDJAI of Módulo MOD_DJAI - 40"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        LicenceRun t;
+        const QString fragment = QStringLiteral("Set Xml_Procesado = {d");
+        if (c.fault == 0)
+            t.data.failOn(LicenceRun::H, fragment, QStringLiteral("sin permiso"));
+        else if (c.fault == 1)
+            t.data.changesNoRow(LicenceRun::H, fragment);
+        else
+            t.data.whenRun(LicenceRun::H, fragment, [&] { QDir(t.out).mkdir(name + QStringLiteral(".XML")); });
+
+        GenerationReport rep;
+        XMLDJAI(t.rt, &rep);
+        EXPECT_EQ(rep.outcome, GenerationReport::Failed);
+        QStringList files = t.files();
+        if (c.fault == 2)
+            files.removeOne(name + QStringLiteral(".XML"));  // the folder in the way
+        EXPECT_TRUE(files.isEmpty()) << files.join(QLatin1Char(' ')).toStdString();
+        const QStringList writes = t.writes().filter(QStringLiteral("Xml_Procesado"));
+        EXPECT_EQ(writes, (c.fault == 2 ? QStringList{record, restore} : QStringList{record}));
+        const auto messages = t.boxes.messages();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_EQ(messages[0].icon, BoxIcon::Warning);
+        EXPECT_TRUE(messages[0].text.endsWith(QString::fromUtf8(c.box))) << messages[0].text.toStdString();
+    }
+}
