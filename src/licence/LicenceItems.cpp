@@ -25,48 +25,6 @@ QString masked7(Runtime &rt, const Recordset &rs, const char *column)
     return mask7(columnNumber(rt, rs, column));
 }
 
-QString itemsQuery(const QString &despacho, bool usd)
-{
-    if (usd)
-        return QStringLiteral(
-                   "SELECT NRO_ITEM,POSICION_ARANCELARIA,CANTIDAD_ESTADISTICA,UNIDAD_ESTADISTICA, "
-                   "MONTO_FOB_DIV,BASE_IMPONIBLE_DOL,MONTO_FLETE,MONTO_SEGURO,PESO_NETO_KGR,"
-                   "EXISTENCIA_SUBITEM,CANTIDAD_DECLARADA,PRECIO_UNITARIO,MONTO_FOB_DOL,")
-            + QStringLiteral(
-                   " SUM(CAST(BASE_IMPONIBLE_DIV AS FLOAT) - CAST(AJUSTE_A_INCLUIR AS FLOAT) + "
-                   "CAST(AJUSTE_A_DEDUCIR AS FLOAT)) AS VALOR_CIF_ITEM , DECLARACION_A_CANCELAR, "
-                   "NRO_ITEM_A_CANCELAR ,UNIDAD_DECLARADA, PAIS_ORIGEN,PAIS_PROCEDENCIA,"
-                   "ESTADO_MERCADERIA")
-            + QStringLiteral(" FROM ITEMS_ARTICULOS") + QStringLiteral(" WHERE IDN_DESPACHO = '")
-            + sqlQuote(despacho) + QStringLiteral("'")
-            + QStringLiteral(
-                   " GROUP BY NRO_ITEM, POSICION_ARANCELARIA,CANTIDAD_ESTADISTICA,"
-                   "UNIDAD_ESTADISTICA,MONTO_FOB_DIV,BASE_IMPONIBLE_DOL,MONTO_FLETE,MONTO_SEGURO,"
-                   "PESO_NETO_KGR,EXISTENCIA_SUBITEM,CANTIDAD_DECLARADA,PRECIO_UNITARIO,"
-                   "MONTO_FOB_DOL , DECLARACION_A_CANCELAR, NRO_ITEM_A_CANCELAR , "
-                   "UNIDAD_DECLARADA, PAIS_ORIGEN,PAIS_PROCEDENCIA,ESTADO_MERCADERIA")
-            + QStringLiteral(" ORDER BY NRO_ITEM");
-    return QStringLiteral(
-               "SELECT NRO_ITEM, POSICION_ARANCELARIA, CANTIDAD_ESTADISTICA, UNIDAD_ESTADISTICA, "
-               "MONTO_FOB_DIV, BASE_IMPONIBLE_DOL, MONTO_FLETE, MONTO_SEGURO, PESO_NETO_KGR, "
-               "EXISTENCIA_SUBITEM, CANTIDAD_DECLARADA, PRECIO_UNITARIO, MONTO_FOB_DOL, "
-               "DECLARACION_A_CANCELAR, NRO_ITEM_A_CANCELAR, ")
-        + QStringLiteral(
-               " SUM(CAST(BASE_IMPONIBLE_DIV AS FLOAT)) as BID, SUM(CAST(AJUSTE_A_INCLUIR AS "
-               "FLOAT)) as AAI, SUM(CAST(AJUSTE_A_DEDUCIR AS FLOAT)) as AAD  , UNIDAD_DECLARADA , "
-               "PAIS_ORIGEN,PAIS_PROCEDENCIA,ESTADO_MERCADERIA")
-        + QStringLiteral(" FROM ITEMS_ARTICULOS") + QStringLiteral(" WHERE IDN_DESPACHO = '")
-        + sqlQuote(despacho) + QStringLiteral("'")
-        + QStringLiteral(
-               " GROUP BY NRO_ITEM, POSICION_ARANCELARIA, CANTIDAD_ESTADISTICA, "
-               "UNIDAD_ESTADISTICA, MONTO_FOB_DIV, BASE_IMPONIBLE_DOL, MONTO_FLETE, MONTO_SEGURO, "
-               "PESO_NETO_KGR, EXISTENCIA_SUBITEM, CANTIDAD_DECLARADA, PRECIO_UNITARIO, "
-               "MONTO_FOB_DOL,  DECLARACION_A_CANCELAR, NRO_ITEM_A_CANCELAR ,base_imponible_div, "
-               "ajuste_a_incluir, ajuste_a_deducir , UNIDAD_DECLARADA ,PAIS_ORIGEN,"
-               "PAIS_PROCEDENCIA, ESTADO_MERCADERIA")
-        + QStringLiteral(" ORDER BY NRO_ITEM");
-}
-
 // The tariff description of a position as a licence writes it: hyphens removed, then only
 // digits, A to Z and Ñ kept (everything else a blank).
 QString descripcionLicencia(Runtime &rt, const QString &posicion)
@@ -128,7 +86,7 @@ QString DJAI_GetLicenseItems(Runtime &rt, const QString &monedaFob, const QStrin
 {
     const bool usd = monedaFob == QLatin1String("USD");
     Recordset items;
-    openRequired(rt, kHistorial, itemsQuery(rt.Despacho, usd), items);
+    openRequired(rt, kHistorial, itemsQuery(monedaFob, rt.Despacho, true), items);
 
     QString out;
     for (; !items.EOF_(); items.MoveNext()) {

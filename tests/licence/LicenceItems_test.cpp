@@ -9,6 +9,7 @@
 using namespace b2d;
 using b2d::test::LicenceRun;
 using b2d::test::element;
+using b2d::test::elements;
 
 namespace {
 
@@ -16,15 +17,6 @@ QString items(LicenceRun &t, const QString &moneda = QStringLiteral("USD"))
 {
     return DJAI_GetLicenseItems(t.rt, moneda, QStringLiteral("USD"), QStringLiteral("USD"),
                                 QStringLiteral("FOB"), QStringLiteral("26-0398"), QString(), QString());
-}
-
-QStringList details(const QString &fragment, const QString &tag)
-{
-    QStringList values;
-    const QString open = QLatin1Char('<') + tag + QLatin1Char('>');
-    for (qsizetype at = fragment.indexOf(open); at >= 0; at = fragment.indexOf(open, at + 1))
-        values << element(fragment, tag, int(at));
-    return values;
 }
 
 const QStringList kSubitemColumns = {QStringLiteral("NRO_SUBITEM"), QStringLiteral("IDN_ITEM"),
@@ -154,12 +146,12 @@ TEST(LicenceItems, SubitemsOfAnItemWithAndWithoutDeclaredSubitems)
         const QString doc = c.declared ? DJAI_GetItemSubItems(t.rt, item, QStringLiteral("26-0398"))
                                        : DJAI_GetItemSubItems_SinSubitem(t.rt, item, QStringLiteral("26-0398"));
         EXPECT_EQ(t.data.statements(LicenceRun::H).first(), query + QLatin1String(c.statement));
-        EXPECT_EQ(details(doc, QStringLiteral("subItemLineNumber")), (QStringList{QStringLiteral("0001"), QStringLiteral("0002")}));
-        EXPECT_EQ(details(doc, QStringLiteral("subItemMeasureUnity")), QStringList(2, QStringLiteral("&lt;u&gt;")));
-        EXPECT_EQ(details(doc, QStringLiteral("subItemQuantity")), c.quantities);
-        EXPECT_EQ(details(doc, QStringLiteral("subItemUnityPrice")), c.prices);
-        EXPECT_EQ(details(doc, QStringLiteral("subItemTotalPrice")), c.totals);
-        EXPECT_EQ(details(doc, QStringLiteral("subItemDescription")), c.descriptions);
+        EXPECT_EQ(elements(doc, QStringLiteral("subItemLineNumber")), (QStringList{QStringLiteral("0001"), QStringLiteral("0002")}));
+        EXPECT_EQ(elements(doc, QStringLiteral("subItemMeasureUnity")), QStringList(2, QStringLiteral("&lt;u&gt;")));
+        EXPECT_EQ(elements(doc, QStringLiteral("subItemQuantity")), c.quantities);
+        EXPECT_EQ(elements(doc, QStringLiteral("subItemUnityPrice")), c.prices);
+        EXPECT_EQ(elements(doc, QStringLiteral("subItemTotalPrice")), c.totals);
+        EXPECT_EQ(elements(doc, QStringLiteral("subItemDescription")), c.descriptions);
         EXPECT_EQ(doc.count(QStringLiteral("<subItemDetail>")), 2);
         EXPECT_TRUE(doc.startsWith(QStringLiteral("<itemSubItem><subItemLineNumber>")));
         EXPECT_TRUE(doc.endsWith(QStringLiteral("</subItemDetail></itemSubItem>")));
@@ -229,8 +221,8 @@ TEST(LicenceItems, ArticleQuantitiesAreKeptOnlyWhenTheyAddUpToTheDeclaredOne)
                                                         QStringLiteral("AC(128GB) AA(NEXA) AB(A52)"), QVariant()}}));
 
         const QString doc = DJAI_GetSubItemDetail(t.rt, item, subitem, QStringLiteral("26-0398"), c.sinSubitem);
-        EXPECT_EQ(details(doc, QStringLiteral("itemDetailQuantity")), c.quantities);
-        EXPECT_EQ(details(doc, QStringLiteral("itemDetailRequest")).first(), QStringLiteral("ITR-A"));
+        EXPECT_EQ(elements(doc, QStringLiteral("itemDetailQuantity")), c.quantities);
+        EXPECT_EQ(elements(doc, QStringLiteral("itemDetailRequest")).first(), QStringLiteral("ITR-A"));
         const QStringList statements = t.data.statements(LicenceRun::I);
         EXPECT_EQ(statements.first(),
                   QStringLiteral("SELECT Idarticulo, otros, cantidad, CodArtAlternativo  From SUBITEMS WHERE Interno = "

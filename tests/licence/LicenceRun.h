@@ -144,14 +144,7 @@ struct LicenceRun : TestRun {
         scriptItems();
     }
 
-    QStringList writes() const
-    {
-        QStringList w;
-        for (const auto &c : data.calls())
-            if (c.write)
-                w << c.sql;
-        return w;
-    }
+    QStringList writes() const { return data.writes(); }
     QStringList files() const { return QDir(out).entryList(QDir::Files | QDir::Hidden); }
 
     using Columns = QList<QPair<const char *, QVariant>>;
@@ -193,6 +186,16 @@ inline QString element(const QString &doc, const QString &tag, int from = 0)
         return QStringLiteral("<missing>");
     const qsizetype end = doc.indexOf(QStringLiteral("</") + tag + QLatin1Char('>'), start);
     return doc.mid(start + open.size(), end - start - open.size());
+}
+
+// The text of every `<tag>` element of `doc`, in order.
+inline QStringList elements(const QString &doc, const QString &tag)
+{
+    QStringList values;
+    const QString open = QLatin1Char('<') + tag + QLatin1Char('>');
+    for (qsizetype at = doc.indexOf(open); at >= 0; at = doc.indexOf(open, at + 1))
+        values << element(doc, tag, int(at));
+    return values;
 }
 
 }  // namespace b2d::test

@@ -13,6 +13,7 @@
 using namespace b2d;
 using b2d::test::LicenceRun;
 using b2d::test::element;
+using b2d::test::elements;
 
 namespace {
 
@@ -27,15 +28,6 @@ QString body(LicenceRun &t, QString *brokerRC = nullptr, bool *failed = nullptr)
     if (brokerRC)
         *brokerRC = broker;
     return out;
-}
-
-QStringList all(const QString &doc, const QString &tag)
-{
-    QStringList values;
-    for (qsizetype at = doc.indexOf(QLatin1Char('<') + tag + QLatin1Char('>')); at >= 0;
-         at = doc.indexOf(QLatin1Char('<') + tag + QLatin1Char('>'), at + 1))
-        values << element(doc, tag, int(at));
-    return values;
 }
 
 bool recorded(const LicenceRun &t)
@@ -180,7 +172,7 @@ TEST(Licence, CurrencyDecidesTheItemsQueryAndTheRateOfEveryItem)
 
         const QString doc = body(t);
         EXPECT_EQ(element(doc, QStringLiteral("licenseCurrency")), QLatin1String(c.currency));
-        EXPECT_EQ(all(doc, QStringLiteral("itemCurrency")),
+        EXPECT_EQ(elements(doc, QStringLiteral("itemCurrency")),
                   QStringList(2, QLatin1String(c.currency)));
         int itemsQueries = 0, rateQueries = 0;
         for (const QString &sql : t.data.statements(LicenceRun::H)) {
@@ -209,7 +201,7 @@ TEST(Licence, EveryHeaderRowGivesItsOwnSequence)
 
     QString broker;
     const QString doc = body(t, &broker);
-    EXPECT_EQ(all(doc, QStringLiteral("requestReference")), (QStringList{QStringLiteral("A-1"), QStringLiteral("B-2")}));
+    EXPECT_EQ(elements(doc, QStringLiteral("requestReference")), (QStringList{QStringLiteral("A-1"), QStringLiteral("B-2")}));
     EXPECT_EQ(doc.count(QStringLiteral("<licenseFlexField>")), 2);
     EXPECT_EQ(doc.count(QStringLiteral("<licenseItem>")), 2);
     EXPECT_EQ(doc.count(QStringLiteral("<licenseEntity>")), 2);
