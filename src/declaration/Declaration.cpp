@@ -47,9 +47,7 @@ QString NombreArchivoDespacho(Runtime &rt, const QString &referencia)
 QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders, GenerationReport *report)
 {
     GenerationReport local;
-    GenerationReport &rep = report ? *report : local;
-    rep = GenerationReport{};
-    rep.outcome = GenerationReport::Failed;
+    GenerationReport &rep = freshReport(report, local);
 
     GenerationScope scope(rt.db);
     int line = 10;

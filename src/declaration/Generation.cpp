@@ -20,6 +20,14 @@ GenerationScope::~GenerationScope()
     m_db.endGeneration();
 }
 
+GenerationReport &freshReport(GenerationReport *report, GenerationReport &local)
+{
+    GenerationReport &rep = report ? *report : local;
+    rep = GenerationReport{};
+    rep.outcome = GenerationReport::Failed;
+    return rep;
+}
+
 void writeAndRecord(Runtime &rt, const QString &document, const QString &fileName,
                     const QString &firstLine, const QString &procedure, const QString &module,
                     int line, GenerationReport &rep)

@@ -20,6 +20,10 @@ private:
     DataAccess &m_db;
 };
 
+// The report a document driver fills: the caller's, or `local` when none was given, reset to
+// a failure until the file is written.
+GenerationReport &freshReport(GenerationReport *report, GenerationReport &local);
+
 // What a document driver does with a finished document: writes it as `fileName` + ".XML" in the
 // output folder so that the file and its row agree (recorded with Set_Procesado before it is put
 // in place), then tells the operator where it lies (`firstLine` opens the message). `rep` says

@@ -124,9 +124,7 @@ QString DJAI_GetImportLicence(Runtime &rt, QString &monedaFob, QString &monedaFl
 QString XMLDJAI(Runtime &rt, GenerationReport *report)
 {
     GenerationReport local;
-    GenerationReport &rep = report ? *report : local;
-    rep = GenerationReport{};
-    rep.outcome = GenerationReport::Failed;
+    GenerationReport &rep = freshReport(report, local);
 
     GenerationScope scope(rt.db);
     int line = 10;
