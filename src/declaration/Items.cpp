@@ -153,7 +153,8 @@ QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QStr
             double cif = 0;
             if (!enDolares) {
                 EquivalenciaMonedas(rt, monedaFob, rate);
-                cif = columnNumber(rt, rs, "BID") * rate + columnNumber(rt, rs, "AAI") - columnNumber(rt, rs, "AAD");
+                cif = columnNumber(rt, rs, "BID") * rate + columnNumber(rt, rs, "AAI")
+                    - columnNumber(rt, rs, "AAD");
             } else {
                 cif = columnNumber(rt, rs, "MONTO_FOB_DOL") + columnNumber(rt, rs, "MONTO_SEGURO")
                     + columnNumber(rt, rs, "MONTO_FLETE");
@@ -166,7 +167,8 @@ QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QStr
             QString itemXml = xmlElement("declarationItemSequenceNumber", item)
                 + xmlElement("declarationItemHTS", hts)
                 + xmlElement("declarationItemHTSDescription", GetNCMDescripcion(rt, posicion))
-                + xmlElement("declarationItemStatisticalQuantity", mask2(columnNumber(rt, rs, "CANTIDAD_ESTADISTICA")))
+                + xmlElement("declarationItemStatisticalQuantity",
+                             mask2(columnNumber(rt, rs, "CANTIDAD_ESTADISTICA")))
                 + xmlElement("declarationItemStatisticalUnity", columnText(rs, "UNIDAD_ESTADISTICA"))
                 + xmlElement("declarationItemIncoterm", condicionVenta)
                 + xmlElement("declarationItemCurrency", monedaFob)
@@ -190,7 +192,8 @@ QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QStr
                 itemXml += GetItemINGBRUTOSDesglose(rt, rt.Despacho, item);
 
             linea = 80;
-            itemXml += xmlElement("declarationItemNetWeight", mask2(columnNumber(rt, rs, "PESO_NETO_KGR")))
+            itemXml += xmlElement("declarationItemNetWeight",
+                                  mask2(columnNumber(rt, rs, "PESO_NETO_KGR")))
                 + xmlElement("declarationItemGrossWeight", GetKILOBRUTOItem(rt, item));
 
             // The products of the item's articles.
