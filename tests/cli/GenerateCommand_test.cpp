@@ -1,5 +1,7 @@
 #include "app/workspace/Workspace.h"
 #include "cli/CommandLine.h"
+#include "platform/Clock.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,27 +25,18 @@ struct GenerateRun {
 };
 
 // A fresh demo workspace for each case, and the command line run inside the test process over
-// it (the stand-in customs-management program found through ProgramFiles).
+// it (the stand-in customs-management program named by the demo's connections file).
 class GenerateCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_hadProgramFiles = qEnvironmentVariableIsSet("ProgramFiles");
-        m_oldProgramFiles = qgetenv("ProgramFiles");
-        newDemo();
-    }
+    void SetUp() override { newDemo(); }
     void newDemo()
     {
         demo = dir.filePath(QStringLiteral("demo%1").arg(++m_demos));
         ASSERT_EQ(run({QStringLiteral("demo"), demo}).status, 0);
-        qputenv("ProgramFiles", QFile::encodeName(demo + QStringLiteral("/ProgramFiles")));
     }
-    void TearDown() override
+    void sql(const QString &entity, const QString &text) const
     {
-        if (m_hadProgramFiles)
-            qputenv("ProgramFiles", m_oldProgramFiles);
-        else
-            qunsetenv("ProgramFiles");
+        b2d::test::execSqlite(b2d::Workspace(demo + QStringLiteral("/data")).databaseFile(entity), text);
     }
 
     GenerateRun run(const QStringList &arguments)
@@ -54,7 +47,7 @@ protected:
         QString none;
         QTextStream in(&none, QIODevice::ReadOnly);
         Streams io{out, err, &in};
-        r.status = runCommandLine(arguments, io, QStringLiteral("velmorab2d-cli"), QDate::currentDate());
+        r.status = runCommandLine(arguments, io, QStringLiteral("velmorab2d-cli"), clock);
         return r;
     }
     GenerateRun generate(const QStringList &arguments)
@@ -69,11 +62,11 @@ protected:
 
     QTemporaryDir dir;
     QString demo;
+    // The run's clock, pinned; the demo's operations are dated around its day.
+    b2d::FixedClock clock{QDateTime(QDate(2026, 3, 10), QTime(14, 7, 9))};
 
 private:
     int m_demos = 0;
-    bool m_hadProgramFiles = false;
-    QByteArray m_oldProgramFiles;
 };
 
 }  // namespace
@@ -186,4 +179,155 @@ TEST_F(GenerateCommandTest, LicenceWithTwoHeaderRowsEndsCancelledAtTheSecondProm
     EXPECT_TRUE(written().isEmpty());
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_TRUE(r.err.contains(QStringLiteral("Proceso Cancelado por usuario")));
+}
+
+// generate --pending: every operation of the list's range whose Procesado cell is empty, in the
+// list's order; one processed meanwhile by another workstation is skipped.
+TEST_F(GenerateCommandTest, PendingGeneratesWhatTheListShowsUnprocessed)
+{
+    const struct {
+        const char *name;
+        QStringList options;
+        const char *otherWorkstation;  // processed by a trigger once the first file is recorded
+        QStringList written;           // interno part of each printed file name, in order
+        int status;
+        const char *summary;
+    } cases[] = {
+        // The licence is pending too; this version writes no licence file.
+        {"the window's range, by interno", {}, "",
+         {QStringLiteral("HAWB-55120"), QStringLiteral("DI-0415"), QStringLiteral("26-0417"), QStringLiteral("26-0420")},
+         ExitFailed, "4 written, 0 cancelled, 1 failed"},
+        {"by official date", {QStringLiteral("--order"), QStringLiteral("fecha")}, "",
+         {QStringLiteral("26-0417"), QStringLiteral("26-0420"), QStringLiteral("HAWB-55120"), QStringLiteral("DI-0415")},
+         ExitFailed, "4 written, 0 cancelled, 1 failed"},
+        {"one processed meanwhile is skipped", {}, "26001IC04000131C",
+         {QStringLiteral("HAWB-55120"), QStringLiteral("26-0417"), QStringLiteral("26-0420")},
+         ExitFailed, "3 written, 0 cancelled, 1 failed"},
+        {"nothing pending", {QStringLiteral("--from"), QStringLiteral("2026-02-01"), QStringLiteral("--to"),
+                             QStringLiteral("2026-02-20")},
+         "", {}, ExitOk, "0 written, 0 cancelled, 0 failed"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        newDemo();
+        const QString other = QString::fromUtf8(c.otherWorkstation);
+        if (!other.isEmpty())
+            sql(QStringLiteral("HISTORIAL"),
+                QStringLiteral("CREATE TRIGGER other_workstation AFTER UPDATE OF Xml_Procesado ON CARATULA_CARATULA "
+                               "WHEN NEW.DESPACHO = '26001IC04000123A' BEGIN UPDATE CARATULA_CARATULA "
+                               "SET Xml_Procesado = '2026-01-02', Xml_B2DFile = 'ELSEWHERE' WHERE DESPACHO = '")
+                    + other + QStringLiteral("'; END"));
+        const GenerateRun r = generate(QStringList{QStringLiteral("--pending")} + c.options + answers());
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        const QStringList printed = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QStringList internos;
+        for (const QString &path : printed) {
+            EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+            internos << QFileInfo(path).completeBaseName().section(QLatin1Char('_'), 2, -2);
+        }
+        EXPECT_EQ(internos, c.written);
+        EXPECT_EQ(written().size(), c.written.size());
+        EXPECT_TRUE(r.err.endsWith(QString::fromUtf8(c.summary) + QLatin1Char('\n'))) << r.err.toStdString();
+        EXPECT_EQ(r.err.contains(QStringLiteral("La operación 26001DJAI000007K es una licencia")), c.status == ExitFailed);
+        if (!other.isEmpty()) {
+            EXPECT_TRUE(r.err.contains(QStringLiteral("operation ") + other
+                                       + QStringLiteral(" was processed meanwhile (2026-01-02); skipped")))
+                << r.err.toStdString();
+        }
+    }
+}
+
+TEST_F(GenerateCommandTest, PendingStopsAtAConditionThatEndsTheProgram)
+{
+    // An operation of a kind the program does not support, last in the list by interno.
+    sql(QStringLiteral("HISTORIAL"),
+        QStringLiteral("INSERT INTO CARATULA_CARATULA (DESPACHO, FECHA_OFICIALIZACION, IDENTIFICADOR_PROPIO) "
+                       "VALUES ('26001XC04000999Z', '") + clock.now().date().toString(QStringLiteral("yyyy-MM-dd"))
+            + QStringLiteral(" 08:00:00', '26-0999')"));
+    const GenerateRun r = generate(QStringList{QStringLiteral("--pending")} + answers());
+    EXPECT_EQ(r.status, ExitProgramEnd);
+    EXPECT_EQ(r.out.count(QLatin1Char('\n')), 4);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("4 written, 0 cancelled, 1 failed\nvelmorab2d-cli: the program ended")))
+        << r.err.toStdString();
+}
+
+TEST_F(GenerateCommandTest, PendingRefusesWhatBelongsToOneOperation)
+{
+    const QString file = demo + QStringLiteral("/mine.ini");
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[answers]\nCanal=V\nNombreArchivo=0055-09\n");
+    f.close();
+    const struct {
+        QStringList arguments;
+        const char *message;
+    } cases[] = {
+        {{QStringLiteral("--pending"), QStringLiteral("--answer"), QStringLiteral("BrokerRC=26-0001")},
+         "the answer BrokerRC belongs to one operation and cannot be given with --pending"},
+        {{QStringLiteral("--pending"), QStringLiteral("--answer"), QStringLiteral("processrc=")},
+         "the answer ProcessRC belongs to one operation"},
+        {{QStringLiteral("--pending"), QStringLiteral("--answers"), file},
+         "the answer NombreArchivo belongs to one operation"},
+        {{QStringLiteral("--pending"), QStringLiteral("26001IC04000123A")}, "generate --pending takes no numbers"},
+        {{QStringLiteral("26001IC04000123A"), QStringLiteral("--from"), QStringLiteral("2026-02-01")},
+         "--from is only for generate --pending"},
+        {{QStringLiteral("--pending"), QStringLiteral("--order"), QStringLiteral("numero")}, "neither fecha nor interno"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        const GenerateRun r = generate(c.arguments);
+        EXPECT_EQ(r.status, ExitUsage);
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    EXPECT_TRUE(written().isEmpty());
+}
+
+// The database refuses to record the file: no file, no success message, status 4.
+TEST_F(GenerateCommandTest, RefusedRecordWritesNoFile)
+{
+    sql(QStringLiteral("HISTORIAL"),
+        QStringLiteral("CREATE TRIGGER read_only BEFORE UPDATE OF Xml_B2DFile ON CARATULA_CARATULA "
+                       "BEGIN SELECT RAISE(ABORT, 'solo lectura'); END"));
+    const GenerateRun r = generate(QStringList{QStringLiteral("26001EC01000045B")} + answers());
+    EXPECT_EQ(r.status, ExitFailed) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(QDir(demo + QStringLiteral("/out")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_FALSE(r.err.contains(QStringLiteral("El archivo se ha generado")));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("solo lectura")));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("in procedure Set_Procesado of Módulo Mod_Main - 20\n==\n")));
+}
+
+// Control characters in the databases' texts cannot make the file unreadable.
+TEST_F(GenerateCommandTest, ControlCharactersStillGiveAWellFormedFile)
+{
+    sql(QStringLiteral("INTERNOS"),
+        QStringLiteral("UPDATE requestentitydvn SET entityName = 'Bodega' || char(1) || 'Los' || char(11) || "
+                       "'Algarrobos' || char(31) || char(9) || 'S.A.' WHERE INTNRO = '26-0420' AND entityType = 'EXPORTER'"));
+    sql(QStringLiteral("HISTORIAL"),
+        QStringLiteral("UPDATE CARATULA_DOCUMENTOS SET REFERENCIA = 'E-0003' || char(0) || char(27) || '-00001452' "
+                       "WHERE IDN_DESPACHO = '26001EC01000045B'"));
+    const GenerateRun r = generate(QStringList{QStringLiteral("26001EC01000045B")} + answers());
+    ASSERT_EQ(r.status, ExitOk) << r.err.toStdString();
+    QFile f(r.out.trimmed());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    QXmlStreamReader xml(bytes);
+    while (!xml.atEnd())
+        xml.readNext();
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at " << xml.characterOffset();
+    EXPECT_TRUE(bytes.contains("<entityName>Bodega Los Algarrobos \tS.A.</entityName>")) << bytes.toStdString();
+    EXPECT_TRUE(bytes.contains("<invoicesNumber>E-0003  -00001452</invoicesNumber>")) << bytes.toStdString();
+}
+
+// The file's name and the recorded processing date come from the run's clock.
+TEST_F(GenerateCommandTest, DatesComeFromTheRunsClock)
+{
+    const GenerateRun r = generate(QStringList{QStringLiteral("26001EC01000045B")} + answers());
+    ASSERT_EQ(r.status, ExitOk) << r.err.toStdString();
+    EXPECT_EQ(r.out, demo + QStringLiteral("/out/DVNE_EC01_26-0420_20260310140709.XML\n"));
+    const QString historial = demo + QStringLiteral("/data/historial.db");
+    EXPECT_EQ(b2d::test::querySqlite(historial, QStringLiteral("SELECT Xml_Procesado || ' ' || Xml_B2DFile "
+                                                               "FROM CARATULA_CARATULA WHERE DESPACHO = '26001EC01000045B'")),
+              QVariant(QStringLiteral("2026-03-10 DVNE_EC01_26-0420_20260310140709")));
 }

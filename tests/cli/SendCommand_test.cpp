@@ -1,11 +1,10 @@
 #include "cli/CommandLine.h"
 #include "platform/Clock.h"
+#include "support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
@@ -51,34 +50,18 @@ protected:
                                QStringLiteral("--settings"), demo + QStringLiteral("/settings.ini")}
                    + arguments);
     }
-    // Runs `body` on the demo's declaration database, opened directly.
-    template <typename F>
-    void onHistorial(F &&body) const
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("send-test"));
-            db.setDatabaseName(demo + QStringLiteral("/data/historial.db"));
-            ASSERT_TRUE(db.open());
-            QSqlQuery q(db);
-            body(q);
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("send-test"));
-    }
     // Xml_Enviado of an operation as the database holds it ("NULL" for null).
     QString sentColumn(const QString &number) const
     {
-        QString value = QStringLiteral("(no row)");
-        onHistorial([&](QSqlQuery &q) {
-            q.exec(QStringLiteral("SELECT Xml_Enviado FROM CARATULA_CARATULA WHERE DESPACHO = '") + number
-                   + QLatin1Char('\''));
-            if (q.next())
-                value = q.value(0).isNull() ? QStringLiteral("NULL") : q.value(0).toString();
-        });
-        return value;
+        const QVariant v = b2d::test::querySqlite(
+            demo + QStringLiteral("/data/historial.db"),
+            QStringLiteral("SELECT ifnull(Xml_Enviado, 'NULL') FROM CARATULA_CARATULA WHERE DESPACHO = '") + number
+                + QLatin1Char('\''));
+        return v.isValid() ? v.toString() : QStringLiteral("(no row)");
     }
     void sql(const QString &text) const
     {
-        onHistorial([&](QSqlQuery &q) { ASSERT_TRUE(q.exec(text)) << text.toStdString(); });
+        b2d::test::execSqlite(demo + QStringLiteral("/data/historial.db"), text);
     }
     void writeGenerated(const QString &name, const QByteArray &bytes) const
     {

@@ -30,4 +30,10 @@ struct TestRun {
 // Reads a whole file as bytes ("" when missing).
 QByteArray readFile(const QString &path);
 
+// One statement (a trigger body may hold semicolons) on an SQLite file, opened directly; fails
+// the test when it is refused.
+void execSqlite(const QString &file, const QString &sql);
+// The first column of the first row of a query on an SQLite file (invalid when there is none).
+QVariant querySqlite(const QString &file, const QString &sql);
+
 }  // namespace b2d::test
