@@ -11,9 +11,10 @@ echo "== Operations of the last seven days"
 "$CLI" --connections "$DEMO/connections.ini" --settings "$DEMO/settings.ini" list
 
 echo
-echo "== Generating the demo's two imports and its export"
+echo "== Generating the demo's two imports, its export and its licence"
 "$CLI" --connections "$DEMO/connections.ini" --settings "$DEMO/settings.ini" \
-    generate 26001IC04000123A 26001IC04000131C 26001EC01000045B --answers "$DEMO/answers.ini" 2>/dev/null
+    generate 26001IC04000123A 26001IC04000131C 26001EC01000045B 26001DJAI000007K \
+    --answers "$DEMO/answers.ini" 2>/dev/null
 echo
 echo "== The list after generating"
 "$CLI" --connections "$DEMO/connections.ini" --settings "$DEMO/settings.ini" list

@@ -1,10 +1,10 @@
 #include "declaration/Declaration.h"
 
 #include "data/DataAccess.h"
+#include "declaration/Generation.h"
 #include "declaration/Header.h"
 #include "declaration/Items.h"
 #include "declaration/Prompts.h"
-#include "declaration/StatusUpdates.h"
 #include "platform/Boxes.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
@@ -16,18 +16,6 @@
 namespace b2d {
 
 namespace {
-
-// The read cache lives for one generation, however it ends.
-class GenerationScope {
-public:
-    explicit GenerationScope(DataAccess &db) : m_db(db) { m_db.beginGeneration(); }
-    ~GenerationScope() { m_db.endGeneration(); }
-    GenerationScope(const GenerationScope &) = delete;
-    GenerationScope &operator=(const GenerationScope &) = delete;
-
-private:
-    DataAccess &m_db;
-};
 
 // The document kind of a subregime letter; empty for one this program cannot generate.
 QString documentKind(const QString &letter)
@@ -59,9 +47,7 @@ QString NombreArchivoDespacho(Runtime &rt, const QString &referencia)
 QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders, GenerationReport *report)
 {
     GenerationReport local;
-    GenerationReport &rep = report ? *report : local;
-    rep = GenerationReport{};
-    rep.outcome = GenerationReport::Failed;
+    GenerationReport &rep = freshReport(report, local);
 
     GenerationScope scope(rt.db);
     int line = 10;
@@ -123,34 +109,9 @@ QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders, Generation
         line = 90;
         const QString fileName = NombreArchivoDespacho(rt, exportacion ? brokerRC : processRC);
 
-        line = 100;
-        const QString path = joinPath(rt.cfg.RUTAGENXML, fileName + QStringLiteral(".XML"));
-
-        // The file is written as a temporary, recorded, and only then put in place: a record the
-        // database refuses leaves no file behind and no success message.
         line = 110;
-        try {
-            if (rt.cfg.RUTAGENXML.trimmed().isEmpty())
-                throw B2DError(ErrNo::PathNotFound, QStringLiteral("XMLDespacho"),
-                               QStringLiteral("No esta configurada la carpeta de generacion (RUTAGENXML)"));
-            if (!GuardarYRegistrar(rt, path, documento, rt.Despacho, fileName))
-                return {};  // Set_Procesado has shown why
-        } catch (const B2DError &e) {
-            // Nothing was put in place: the program goes on, the row keeps what it held.
-            showStandardError(rt, e, QStringLiteral("XMLDespacho"), QStringLiteral("Mod_Main"),
-                              QString::number(line));
-            return {};
-        }
-
-        line = 120;
-        rt.boxes.inform(QStringLiteral("El archivo se ha generado,") + QLatin1Char('\n')
-                            + QStringLiteral(" Ubicacion: ") + path + QLatin1Char('\n')
-                            + QStringLiteral(" La informacion esta lista para subirlo a la carpeta FTP de Dorvane"),
-                        BoxIcon::Information, Runtime::appTitle());
-
-        rep.outcome = GenerationReport::Written;
-        rep.path = path;
-        rep.fileName = fileName;
+        writeAndRecord(rt, documento, fileName, QStringLiteral("El archivo se ha generado,"),
+                       QStringLiteral("XMLDespacho"), QStringLiteral("Mod_Main"), line, rep);
     } catch (const B2DError &e) {
         showErrorText(rt, e.description() + QLatin1Char('\n') + QString::number(e.number())
                               + QStringLiteral("XMLDespacho linea ") + QString::number(line)

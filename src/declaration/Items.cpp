@@ -21,11 +21,16 @@ const QString kHistorial = QStringLiteral("HISTORIAL");
 const QString kModule = QStringLiteral("Mod_Main");
 const QString kSeparator = QStringLiteral("|||");
 
-// The items query. A declaration in another currency than dollars sums the item's base and
-// adjustments in that currency; one in dollars selects the CIF in dollars (not used).
-QString itemsQuery(const QString &monedaFob, const QString &despacho)
+}  // namespace
+
+QString itemsQuery(const QString &monedaFob, const QString &despacho, bool licencia)
 {
-    if (monedaFob != QLatin1String("USD"))
+    // A declaration also selects (and groups by) its adjustments and its number.
+    const bool usd = monedaFob == QLatin1String("USD");
+    const QString adjustments = QStringLiteral(",AJUSTE_A_INCLUIR,AJUSTE_A_DEDUCIR,IDN_DESPACHO");
+    const QString selected = licencia ? QString() : adjustments;
+    const QString grouped = licencia ? QString() : usd ? adjustments : QStringLiteral(",IDN_DESPACHO");
+    if (!usd)
         return QStringLiteral("SELECT NRO_ITEM, POSICION_ARANCELARIA, CANTIDAD_ESTADISTICA, "
                               "UNIDAD_ESTADISTICA, MONTO_FOB_DIV, BASE_IMPONIBLE_DOL, MONTO_FLETE, "
                               "MONTO_SEGURO, PESO_NETO_KGR, EXISTENCIA_SUBITEM, CANTIDAD_DECLARADA, "
@@ -34,18 +39,17 @@ QString itemsQuery(const QString &monedaFob, const QString &despacho)
             + QStringLiteral(" SUM(CAST(BASE_IMPONIBLE_DIV AS FLOAT)) as BID, "
                              "SUM(CAST(AJUSTE_A_INCLUIR AS FLOAT)) as AAI, "
                              "SUM(CAST(AJUSTE_A_DEDUCIR AS FLOAT)) as AAD  , UNIDAD_DECLARADA , "
-                             "PAIS_ORIGEN,PAIS_PROCEDENCIA,ESTADO_MERCADERIA,AJUSTE_A_INCLUIR,"
-                             "AJUSTE_A_DEDUCIR,IDN_DESPACHO")
-            + QStringLiteral(" FROM ITEMS_ARTICULOS") + QStringLiteral(" WHERE IDN_DESPACHO = '")
-            + sqlQuote(despacho) + QStringLiteral("'")
+                             "PAIS_ORIGEN,PAIS_PROCEDENCIA,ESTADO_MERCADERIA")
+            + selected + QStringLiteral(" FROM ITEMS_ARTICULOS")
+            + QStringLiteral(" WHERE IDN_DESPACHO = '") + sqlQuote(despacho) + QStringLiteral("'")
             + QStringLiteral(" GROUP BY NRO_ITEM, POSICION_ARANCELARIA, CANTIDAD_ESTADISTICA, "
                              "UNIDAD_ESTADISTICA, MONTO_FOB_DIV, BASE_IMPONIBLE_DOL, MONTO_FLETE, "
                              "MONTO_SEGURO, PESO_NETO_KGR, EXISTENCIA_SUBITEM, CANTIDAD_DECLARADA, "
                              "PRECIO_UNITARIO, MONTO_FOB_DOL,  DECLARACION_A_CANCELAR, "
                              "NRO_ITEM_A_CANCELAR ,base_imponible_div, ajuste_a_incluir, "
                              "ajuste_a_deducir , UNIDAD_DECLARADA ,PAIS_ORIGEN,PAIS_PROCEDENCIA, "
-                             "ESTADO_MERCADERIA,IDN_DESPACHO")
-            + QStringLiteral(" ORDER BY NRO_ITEM");
+                             "ESTADO_MERCADERIA")
+            + grouped + QStringLiteral(" ORDER BY NRO_ITEM");
     return QStringLiteral("SELECT NRO_ITEM,POSICION_ARANCELARIA,CANTIDAD_ESTADISTICA,"
                           "UNIDAD_ESTADISTICA, MONTO_FOB_DIV,BASE_IMPONIBLE_DOL,MONTO_FLETE,"
                           "MONTO_SEGURO,PESO_NETO_KGR,EXISTENCIA_SUBITEM,CANTIDAD_DECLARADA,"
@@ -53,18 +57,19 @@ QString itemsQuery(const QString &monedaFob, const QString &despacho)
         + QStringLiteral(" SUM(CAST(BASE_IMPONIBLE_DIV AS FLOAT) - CAST(AJUSTE_A_INCLUIR AS FLOAT) "
                          "+ CAST(AJUSTE_A_DEDUCIR AS FLOAT)) AS VALOR_CIF_ITEM , "
                          "DECLARACION_A_CANCELAR, NRO_ITEM_A_CANCELAR ,UNIDAD_DECLARADA, "
-                         "PAIS_ORIGEN,PAIS_PROCEDENCIA,ESTADO_MERCADERIA,AJUSTE_A_INCLUIR,"
-                         "AJUSTE_A_DEDUCIR,IDN_DESPACHO")
-        + QStringLiteral(" FROM ITEMS_ARTICULOS") + QStringLiteral(" WHERE IDN_DESPACHO = '")
-        + sqlQuote(despacho) + QStringLiteral("'")
+                         "PAIS_ORIGEN,PAIS_PROCEDENCIA,ESTADO_MERCADERIA")
+        + selected + QStringLiteral(" FROM ITEMS_ARTICULOS")
+        + QStringLiteral(" WHERE IDN_DESPACHO = '") + sqlQuote(despacho) + QStringLiteral("'")
         + QStringLiteral(" GROUP BY NRO_ITEM, POSICION_ARANCELARIA,CANTIDAD_ESTADISTICA,"
                          "UNIDAD_ESTADISTICA,MONTO_FOB_DIV,BASE_IMPONIBLE_DOL,MONTO_FLETE,"
                          "MONTO_SEGURO,PESO_NETO_KGR,EXISTENCIA_SUBITEM,CANTIDAD_DECLARADA,"
                          "PRECIO_UNITARIO,MONTO_FOB_DOL , DECLARACION_A_CANCELAR, "
                          "NRO_ITEM_A_CANCELAR , UNIDAD_DECLARADA, PAIS_ORIGEN,PAIS_PROCEDENCIA,"
-                         "ESTADO_MERCADERIA,AJUSTE_A_INCLUIR,AJUSTE_A_DEDUCIR,IDN_DESPACHO")
-        + QStringLiteral(" ORDER BY NRO_ITEM");
+                         "ESTADO_MERCADERIA")
+        + grouped + QStringLiteral(" ORDER BY NRO_ITEM");
 }
+
+namespace {
 
 QString itemExpense(Runtime &rt, const char *tipo, double valor, const QString &moneda)
 {

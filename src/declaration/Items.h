@@ -17,6 +17,11 @@ QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QStr
                     const QString &condicionVenta, const QString &brokerReferenceCode,
                     const QString &subregimen, const QString &processReferenceCode);
 
+// The items query of the declaration (or, `licencia`, the licence) `despacho`, in item order. One
+// in another currency than dollars sums the item's base and adjustments in that currency; one in
+// dollars selects the CIF in dollars. A declaration's also selects its adjustments and number.
+QString itemsQuery(const QString &monedaFob, const QString &despacho, bool licencia = false);
+
 // The item's gross weight: the declaration's gross weight shared out by the item's FOB, "0.00".
 QString GetKILOBRUTOItem(Runtime &rt, const QString &item);
 // The item's customs value in dollars, "0.00".

@@ -376,12 +376,13 @@ QChar m_sVALCHAR(QChar c)
     return QLatin1Char(' ');
 }
 
-QString safeFileNamePart(const QString &text)
+QString safeFileNamePart(const QString &text, bool keepHash)
 {
-    static const QString forbidden = QStringLiteral("/\\:*?\"<>|#");
+    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
     QString out = text;
     for (QChar &c : out) {
-        if (forbidden.contains(c) || c.category() == QChar::Other_Control)
+        if (forbidden.contains(c) || (c == QLatin1Char('#') && !keepHash)
+            || c.category() == QChar::Other_Control)
             c = QLatin1Char('_');
     }
     return out;

@@ -76,7 +76,8 @@ QString sqlQuote(const QString &value);
 QString m_sVALSUF(QString &text);
 QChar m_sVALCHAR(QChar c);
 // A file-name part: path separators and characters a Windows file name cannot hold become '_'.
-QString safeFileNamePart(const QString &text);
+// '#' is replaced too unless `keepHash` is set (a licence's name keeps it).
+QString safeFileNamePart(const QString &text, bool keepHash = false);
 // Folder + name, with one separator inserted when the folder lacks one.
 QString joinPath(const QString &folder, const QString &name);
 

@@ -276,16 +276,16 @@ TEST_F(HandOff, QuotesInTheNumberAreDoubledInTheQuery)
     EXPECT_EQ(run.data.statements().first(), fileNameQuery(QStringLiteral("19''001")));
 }
 
-TEST(ProcesarOperacion, LogsTheOperationAndSendsLicencesNowhere)
+TEST(ProcesarOperacion, LogsTheOperationAndSendsLicencesToTheLicenceDriver)
 {
     const struct {
         const char *number;
-        bool toDeclarationDriver;
+        bool licence;
     } cases[] = {
-        {"19001IC04DJAI12X", false},
-        {"DJAI1IC04000123X", false},
-        {"19001IC04djai12X", true},
-        {"19001IC04000077A", true},
+        {"19001IC04DJAI12X", true},
+        {"DJAI1IC04000123X", true},
+        {"19001IC04djai12X", false},
+        {"19001IC04000077A", false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.number);
@@ -297,15 +297,14 @@ TEST(ProcesarOperacion, LogsTheOperationAndSendsLicencesNowhere)
 
         EXPECT_EQ(run.rt.Despacho, number);
         EXPECT_FALSE(run.rt.generacionCancelada);
-        // The declaration driver reads the header of the operation; a licence reads nothing.
-        bool readHeader = false;
-        for (const QString &sql : run.data.statements(QStringLiteral("HISTORIAL")))
-            readHeader = readHeader || sql.contains(number);
-        EXPECT_EQ(readHeader, c.toDeclarationDriver);
-        if (!c.toDeclarationDriver) {
-            ASSERT_EQ(run.boxes.messages().size(), 1);
-            EXPECT_TRUE(run.boxes.messages().first().text.contains(QStringLiteral("licencia")));
-        }
+        // Each driver starts by reading the operation's header row its own way.
+        const QStringList read = run.data.statements(QStringLiteral("HISTORIAL"));
+        ASSERT_FALSE(read.isEmpty());
+        EXPECT_EQ(read.first() == QStringLiteral("Select * From caratula_caratula where despacho = '") + number
+                                      + QLatin1Char('\''),
+                  c.licence)
+            << read.first().toStdString();
+        EXPECT_TRUE(read.first().contains(number));
 
         const QStringList lines = run.logText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QStringList messages;

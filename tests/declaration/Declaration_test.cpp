@@ -34,14 +34,7 @@ struct DriverRun : TestRun {
     {
         store.save(QStringLiteral("VELMORAB2D"), QStringLiteral("GENERAL"), QStringLiteral("RUTAGENXML"), folder);
     }
-    QStringList writes() const
-    {
-        QStringList w;
-        for (const auto &c : data.calls())
-            if (c.write)
-                w << c.sql;
-        return w;
-    }
+    QStringList writes() const { return data.writes(); }
     QStringList files() const { return QDir(out).entryList(QDir::Files | QDir::Hidden); }  // temporaries too
     GenerationReport generate()
     {

@@ -17,14 +17,7 @@ const QString kCancelHead = QStringLiteral("Error -2147220393 (Proceso Cancelado
 struct PromptRun : TestRun {
     PromptRun() { rt.Despacho = QStringLiteral("19001IC04000123A"); }
 
-    QStringList writes() const
-    {
-        QStringList out;
-        for (const auto &c : data.calls())
-            if (c.write)
-                out << c.sql;
-        return out;
-    }
+    QStringList writes() const { return data.writes(); }
     // Texts of the questions (YesNo) or of the other message boxes.
     QStringList messages(bool questions) const
     {

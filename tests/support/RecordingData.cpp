@@ -115,6 +115,15 @@ QStringList RecordingData::statements(const QString &entity) const
     return out;
 }
 
+QStringList RecordingData::writes() const
+{
+    QStringList out;
+    for (const Call &c : m_calls)
+        if (c.write)
+            out << c.sql;
+    return out;
+}
+
 ResultSet rows(const QStringList &columns, const QList<QVariantList> &values)
 {
     return ResultSet{columns, values};

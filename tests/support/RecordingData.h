@@ -38,6 +38,7 @@ public:
     const QList<Call> &calls() const { return m_calls; }
     QStringList statements() const;                       // every text, in order
     QStringList statements(const QString &entity) const;  // of one entity
+    QStringList writes() const;                            // the texts run as writes, in order
     void clearCalls() { m_calls.clear(); }
 
 private:

@@ -1,0 +1,59 @@
+#include "declaration/Generation.h"
+
+#include "data/DataAccess.h"
+#include "declaration/Declaration.h"
+#include "declaration/StatusUpdates.h"
+#include "platform/Boxes.h"
+#include "runtime/Errors.h"
+#include "runtime/Runtime.h"
+#include "values/Values.h"
+
+namespace b2d {
+
+GenerationScope::GenerationScope(DataAccess &db) : m_db(db)
+{
+    m_db.beginGeneration();
+}
+
+GenerationScope::~GenerationScope()
+{
+    m_db.endGeneration();
+}
+
+GenerationReport &freshReport(GenerationReport *report, GenerationReport &local)
+{
+    GenerationReport &rep = report ? *report : local;
+    rep = GenerationReport{};
+    rep.outcome = GenerationReport::Failed;
+    return rep;
+}
+
+void writeAndRecord(Runtime &rt, const QString &document, const QString &fileName,
+                    const QString &firstLine, const QString &procedure, const QString &module,
+                    int line, GenerationReport &rep)
+{
+    const QString path = joinPath(rt.cfg.RUTAGENXML, fileName + QStringLiteral(".XML"));
+    // The file is written as a temporary, recorded, and only then put in place: a record the
+    // database refuses leaves no file behind and no success message.
+    try {
+        if (rt.cfg.RUTAGENXML.trimmed().isEmpty())
+            throw B2DError(ErrNo::PathNotFound, procedure,
+                           QStringLiteral("No esta configurada la carpeta de generacion (RUTAGENXML)"));
+        if (!GuardarYRegistrar(rt, path, document, rt.Despacho, fileName))
+            return;  // Set_Procesado has shown why
+    } catch (const B2DError &e) {
+        // Nothing was put in place: the program goes on, the row keeps what it held.
+        showStandardError(rt, e, procedure, module, QString::number(line));
+        return;
+    }
+
+    rt.boxes.inform(firstLine + QLatin1Char('\n') + QStringLiteral(" Ubicacion: ") + path
+                        + QLatin1Char('\n')
+                        + QStringLiteral(" La informacion esta lista para subirlo a la carpeta FTP de Dorvane"),
+                    BoxIcon::Information, Runtime::appTitle());
+    rep.outcome = GenerationReport::Written;
+    rep.path = path;
+    rep.fileName = fileName;
+}
+
+}  // namespace b2d

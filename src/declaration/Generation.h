@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+namespace b2d {
+
+class DataAccess;
+class Runtime;
+struct GenerationReport;
+
+// The read cache lives for one generation, however it ends.
+class GenerationScope {
+public:
+    explicit GenerationScope(DataAccess &db);
+    ~GenerationScope();
+    GenerationScope(const GenerationScope &) = delete;
+    GenerationScope &operator=(const GenerationScope &) = delete;
+
+private:
+    DataAccess &m_db;
+};
+
+// The report a document driver fills: the caller's, or `local` when none was given, reset to
+// a failure until the file is written.
+GenerationReport &freshReport(GenerationReport *report, GenerationReport &local);
+
+// What a document driver does with a finished document: writes it as `fileName` + ".XML" in the
+// output folder so that the file and its row agree (recorded with Set_Procesado before it is put
+// in place), then tells the operator where it lies (`firstLine` opens the message). `rep` says
+// how it ended. A file that cannot be written or put in place is reported in the standard error
+// box of `procedure` of `module` at `line`; a refused record is reported by Set_Procesado. Either
+// way no new file is left and the row keeps what it held.
+void writeAndRecord(Runtime &rt, const QString &document, const QString &fileName,
+                    const QString &firstLine, const QString &procedure, const QString &module,
+                    int line, GenerationReport &rep);
+
+}  // namespace b2d
