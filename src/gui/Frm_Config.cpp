@@ -78,6 +78,7 @@ Frm_Config::Frm_Config(Runtime &rt, QWidget *parent) : QDialog(parent), m_rt(rt)
     setObjectName(kForm);
     setWindowTitle(caption());
     setModal(true);
+    resize(960, 660);
 
     auto *body = new QHBoxLayout;
     body->addWidget(buildSettings());
