@@ -308,6 +308,43 @@ TEST(ConfigWindow, DelWithoutADataRowDoesNothing)
     EXPECT_TRUE(run.data.calls().isEmpty());
 }
 
+TEST(ConfigWindow, DelReloadsOnlyAfterADeletionAndShowsARefusal)
+{
+    TestRun run;
+    const QString select =
+        QStringLiteral("Select RelacionOrigen,RelacionDestino From RelacionConceptos Order By RelacionOrigen");
+    run.data.onExact(QStringLiteral("HISTORIAL"), select,
+                     rows({QStringLiteral("RelacionOrigen"), QStringLiteral("RelacionDestino")},
+                          {{QStringLiteral("010"), QStringLiteral("DIE")}}));
+    run.data.failOn(QStringLiteral("HISTORIAL"), QStringLiteral("Delete from RelacionConceptos"),
+                    QStringLiteral("database is locked"));
+    Frm_Config w(run.rt);
+    w.show();
+    auto *grid = child<QTableWidget>(w, "MsFgRelacionConcepto");
+    grid->setCurrentCell(0, 0);
+    auto selects = [&] { return run.data.statements(QStringLiteral("HISTORIAL")).count(select); };
+    ASSERT_EQ(selects(), 1);
+
+    run.boxes.answer(false);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(selects(), 1);
+
+    run.boxes.answer(true);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(selects(), 1);
+    ASSERT_EQ(run.boxes.texts(),
+              (QStringList{"Desea quitar la relacion de Concepto (010 -> DIE)",
+                           "Desea quitar la relacion de Concepto (010 -> DIE)", "database is locked"}));
+    EXPECT_EQ(run.data.statements(QStringLiteral("HISTORIAL")).last(),
+              QStringLiteral("Delete from RelacionConceptos where RelacionOrigen = '010' AND RelacionDestino = 'DIE'"));
+
+    // The database takes the delete now: the grid is read again.
+    run.data.onContains(QStringLiteral("HISTORIAL"), QStringLiteral("Delete from RelacionConceptos"), ResultSet{});
+    run.boxes.answer(true);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(selects(), 2);
+}
+
 // ---- On the demo databases ---------------------------------------------------------------------
 
 TEST(ConfigWindowDemo, InsAddsARelationThroughItsDialogAndTheGridShowsIt)
