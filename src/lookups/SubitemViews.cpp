@@ -12,90 +12,100 @@ namespace {
 const QString kInternos = QStringLiteral("INTERNOS");
 const QString kHistorial = QStringLiteral("HISTORIAL");
 
-using Column = SubitemView::Column;
+// One table of the viewer: its grid, its statement (head + quoted key + tail, on `entity`) and
+// the columns it reads.
+struct ViewDef {
+    SubitemView view;  // grid, title, columns and suffix column; no rows
+    QString entity;
+    QString head;
+    QString tail;
+    QStringList fields;
+    bool canonicalSuffixes;
+};
 
-// Fills the view's rows from its statement: the named columns of every record as text, the
-// suffix column passed through `suffixes`.
-void load(Runtime &rt, SubitemView &view, const QString &entity, const QString &sql,
-          const QStringList &fields, QString (*suffixes)(const QString &) = nullptr)
+const QList<ViewDef> &viewDefs()
 {
+    using C = SubitemView::Column;
+    static const QList<ViewDef> defs{
+        {{QStringLiteral("MSFG_CRGS"),
+          QStringLiteral("Subitems cargados"),
+          {C{QStringLiteral("ITEM"), 800}, C{QStringLiteral("SUBITEM"), 800}, C{QStringLiteral("ARTICULO"), 2000},
+           C{QStringLiteral("DESCRIPCION"), 4000}, C{QStringLiteral("SUFIJOS"), 8000}},
+          4,
+          {}},
+         kInternos,
+         QStringLiteral("Select ' ' as ITEM, id as SUBITEM ,idarticulo as ARTICULO,descripcion as "
+                        "DESCRIPCION, sufijos as SUFIJOS  From Subitems Where  interno = '"),
+         QStringLiteral("' order by ID"),
+         {QStringLiteral("Item"), QStringLiteral("Subitem"), QStringLiteral("ARTICULO"),
+          QStringLiteral("DESCRIPCION"), QStringLiteral("Sufijos")},
+         false},
+        {{QStringLiteral("MSFG_GRP_CALDRA"),
+          QStringLiteral("Subitems agrupados"),
+          {C{QStringLiteral("ITEM"), 800}, C{QStringLiteral("ARTICULO"), 2000},
+           C{QStringLiteral("DESCRIPCION"), 4000}, C{QStringLiteral("SUFIJOS"), 8000}},
+          3,
+          {}},
+         kInternos,
+         QStringLiteral("Select id as ITEM, idarticulo as ARTICULO,descripcion as DESCRIPCION, "
+                        "sufijos as SUFIJOS  From GroupSubitems Where  interno = '"),
+         QStringLiteral("' order by ID"),
+         {QStringLiteral("Item"), QStringLiteral("ARTICULO"), QStringLiteral("DESCRIPCION"),
+          QStringLiteral("Sufijos")},
+         false},
+        {{QStringLiteral("MSFG_MARIA"),
+          QStringLiteral("Subitems oficializados"),
+          {C{QStringLiteral("ITEM"), 800}, C{QStringLiteral("SUBITEM"), 800}, C{QStringLiteral("ARTICULO"), 1500},
+           C{QStringLiteral("DESCRIPCION"), 4000}, C{QStringLiteral("SUFIJOS"), 8000}},
+          4,
+          {}},
+         kHistorial,
+         QStringLiteral("Select IDN_ITEM as ITEM, NRO_SUBITEM as SUBITEM , INDICADOR_PROPIO as "
+                        "ARTICULO, ' ' as DESCRIPCION, sufijos_de_valor as SUFIJOS  From "
+                        "items_subitems Where  IDN_DESPACHO = '"),
+         QStringLiteral("' order by ITEM,SUBITEM"),
+         {QStringLiteral("Item"), QStringLiteral("Subitem"), QStringLiteral("ARTICULO"),
+          QStringLiteral("DESCRIPCION"), QStringLiteral("Sufijos")},
+         true},
+    };
+    return defs;
+}
+
+// Runs a table's statement for `key` and reads its rows: the named columns of every record as
+// text, the official suffixes in the sorter's order.
+SubitemView load(Runtime &rt, const ViewDef &def, const QString &key)
+{
+    SubitemView view = def.view;
     Recordset rs;
-    if (!openListQuery(rt, entity, sql, rs))
-        return;
-    while (!rs.EOF_()) {
+    if (!openListQuery(rt, def.entity, def.head + sqlQuote(key) + def.tail, rs))
+        return view;
+    for (; !rs.EOF_(); rs.MoveNext()) {
         QStringList cells;
-        for (const QString &f : fields)
+        for (const QString &f : def.fields)
             cells << EsNulo(rs.field(f));
-        if (suffixes)
-            cells[view.suffixColumn] = suffixes(cells.at(view.suffixColumn));
+        if (def.canonicalSuffixes)
+            cells[view.suffixColumn] = ordenarsufijos(cells.at(view.suffixColumn));
         view.rows << cells;
-        rs.MoveNext();
     }
     rs.Close();
+    return view;
 }
 
 }  // namespace
 
 SubitemView CargarDatos_CargaSubItem(Runtime &rt, const QString &interno)
 {
-    SubitemView view{QStringLiteral("MSFG_CRGS"),
-                     QStringLiteral("Subitems cargados"),
-                     {{QStringLiteral("ITEM"), 800},
-                      {QStringLiteral("SUBITEM"), 800},
-                      {QStringLiteral("ARTICULO"), 2000},
-                      {QStringLiteral("DESCRIPCION"), 4000},
-                      {QStringLiteral("SUFIJOS"), 8000}},
-                     4,
-                     {}};
-    load(rt, view, kInternos,
-         QStringLiteral("Select ' ' as ITEM, id as SUBITEM ,idarticulo as ARTICULO,descripcion as "
-                        "DESCRIPCION, sufijos as SUFIJOS  From Subitems Where ")
-             + QStringLiteral(" interno = '") + sqlQuote(interno) + QStringLiteral("' order by ID"),
-         {QStringLiteral("Item"), QStringLiteral("Subitem"), QStringLiteral("ARTICULO"),
-          QStringLiteral("DESCRIPCION"), QStringLiteral("Sufijos")});
-    return view;
+    return load(rt, viewDefs().at(0), interno);
 }
 
 SubitemView CargarDatos_GroupSubItem(Runtime &rt, const QString &interno)
 {
-    SubitemView view{QStringLiteral("MSFG_GRP_CALDRA"),
-                     QStringLiteral("Subitems agrupados"),
-                     {{QStringLiteral("ITEM"), 800},
-                      {QStringLiteral("ARTICULO"), 2000},
-                      {QStringLiteral("DESCRIPCION"), 4000},
-                      {QStringLiteral("SUFIJOS"), 8000}},
-                     3,
-                     {}};
-    load(rt, view, kInternos,
-         QStringLiteral("Select id as ITEM, idarticulo as ARTICULO,descripcion as DESCRIPCION, "
-                        "sufijos as SUFIJOS  From GroupSubitems Where ")
-             + QStringLiteral(" interno = '") + sqlQuote(interno) + QStringLiteral("' order by ID"),
-         {QStringLiteral("Item"), QStringLiteral("ARTICULO"), QStringLiteral("DESCRIPCION"),
-          QStringLiteral("Sufijos")});
-    return view;
+    return load(rt, viewDefs().at(1), interno);
 }
 
 SubitemView CargarDatos_Maria(Runtime &rt, const QString &interno)
 {
-    SubitemView view{QStringLiteral("MSFG_MARIA"),
-                     QStringLiteral("Subitems oficializados"),
-                     {{QStringLiteral("ITEM"), 800},
-                      {QStringLiteral("SUBITEM"), 800},
-                      {QStringLiteral("ARTICULO"), 1500},
-                      {QStringLiteral("DESCRIPCION"), 4000},
-                      {QStringLiteral("SUFIJOS"), 8000}},
-                     4,
-                     {}};
-    load(rt, view, kHistorial,
-         QStringLiteral("Select IDN_ITEM as ITEM, NRO_SUBITEM as SUBITEM , INDICADOR_PROPIO as "
-                        "ARTICULO, ' ' as DESCRIPCION, sufijos_de_valor as SUFIJOS  From "
-                        "items_subitems Where ")
-             + QStringLiteral(" IDN_DESPACHO = '") + sqlQuote(Get_NroOfic(rt, interno))
-             + QStringLiteral("' order by ITEM,SUBITEM"),
-         {QStringLiteral("Item"), QStringLiteral("Subitem"), QStringLiteral("ARTICULO"),
-          QStringLiteral("DESCRIPCION"), QStringLiteral("Sufijos")},
-         &ordenarsufijos);
-    return view;
+    return load(rt, viewDefs().at(2), Get_NroOfic(rt, interno));
 }
 
 QString Get_NroOfic(Runtime &rt, const QString &interno)

@@ -4,6 +4,7 @@
 #include "platform/InstalledVersion.h"
 #include "platform/WebFetch.h"
 #include "support/LocalHttpServer.h"
+#include "support/RecordingBrowser.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -11,21 +12,10 @@
 
 using namespace b2d;
 using b2d::test::LocalHttpServer;
+using b2d::test::RecordingBrowser;
 using b2d::test::TestRun;
 
 namespace {
-
-// The browser, recorded instead of started.
-class RecordingBrowser final : public BrowserOpener {
-public:
-    bool openUrl(const QUrl &address) override
-    {
-        opened << address.toString();
-        return works;
-    }
-    QStringList opened;
-    bool works = true;
-};
 
 const QString kUpToDate = QStringLiteral("Ya tiene la última versión");
 const QString kPageError = QStringLiteral("Error opening Web page");

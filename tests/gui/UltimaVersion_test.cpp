@@ -3,6 +3,7 @@
 
 #include "platform/WebFetch.h"
 #include "support/LocalHttpServer.h"
+#include "support/RecordingBrowser.h"
 #include "support/TestSupport.h"
 
 #include <QPushButton>
@@ -16,16 +17,6 @@ using namespace b2d;
 using namespace b2d::test;
 
 namespace {
-
-class RecordingBrowser final : public BrowserOpener {
-public:
-    bool openUrl(const QUrl &address) override
-    {
-        opened << address.toString();
-        return true;
-    }
-    QStringList opened;
-};
 
 struct UpdateWindow : ::testing::Test {
     TestRun run;
