@@ -154,6 +154,7 @@ void Shell::start()
     m_db = openConnectionsFile(connections);
     RunLog &log = *m_log;
     m_db->addTraceSink([&log](const StatementTrace &t) { log.debugOnly(describeStatement(t)); });
+    m_db->setReadCacheAllowed(m_options.readCache);
     if (!m_options.traceSqlFile.isEmpty())
         addJsonTraceFile(*m_db, m_options.traceSqlFile);
     m_rt = std::make_unique<Runtime>(*m_db, m_boxes, *m_store, *m_log, *m_clock);

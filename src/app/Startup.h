@@ -37,6 +37,7 @@ struct ShellOptions {
     QString connectionsFile;  // empty: the default place
     QString settingsFile;     // empty: the per-user store
     QString traceSqlFile;     // empty: no JSON trace
+    bool readCache = true;    // false: every read goes to the database
     QString logFolder;        // empty: RunLog::chooseLogFolder()
 };
 

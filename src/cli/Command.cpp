@@ -16,6 +16,7 @@ namespace {
 const QString kConnections = QStringLiteral("connections");
 const QString kSettings = QStringLiteral("settings");
 const QString kTraceSql = QStringLiteral("trace-sql");
+const QString kNoReadCache = QStringLiteral("no-read-cache");
 
 QString optionSyntax(const QCommandLineOption &option)
 {
@@ -90,6 +91,9 @@ QList<QCommandLineOption> commonOptions()
         QCommandLineOption(kTraceSql,
                            QStringLiteral("Append one JSON line per statement asked of a database."),
                            QStringLiteral("FILE")),
+        QCommandLineOption(kNoReadCache,
+                           QStringLiteral("Send every read to the database, even one already "
+                                          "answered in the same generation (for comparison).")),
         QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                            QStringLiteral("Show the usage and exit.")),
     };
@@ -101,6 +105,7 @@ CommonOptions readCommonOptions(const QCommandLineParser &parser)
     o.connectionsFile = parser.value(kConnections);
     o.settingsFile = parser.value(kSettings);
     o.traceSqlFile = parser.value(kTraceSql);
+    o.readCache = !parser.isSet(kNoReadCache);
     return o;
 }
 
@@ -131,6 +136,7 @@ int DatabaseCommand::execute(Invocation &inv)
     options.connectionsFile = inv.common.connectionsFile;
     options.settingsFile = inv.common.settingsFile;
     options.traceSqlFile = inv.common.traceSqlFile;
+    options.readCache = inv.common.readCache;
     const QString connections = options.connectionsFile.isEmpty() ? Shell::defaultConnectionsFile()
                                                                    : options.connectionsFile;
     if (!QFileInfo(connections).isFile())

@@ -44,6 +44,7 @@ struct CommonOptions {
     QString connectionsFile;  // --connections FILE
     QString settingsFile;     // --settings FILE
     QString traceSqlFile;     // --trace-sql FILE
+    bool readCache = true;    // off with --no-read-cache
 };
 
 // One run of one command: its parsed command line and its surroundings.

@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 
 namespace b2d {
 
@@ -117,14 +118,91 @@ Connection &DataAccess::getDataConnectionByEntity(const QString &entity)
 
 void DataAccess::beginGeneration()
 {
-    m_cache.clear();
-    m_cacheOn = true;
+    clearCache();
+    m_cacheOn = m_cacheAllowed;
 }
 
 void DataAccess::endGeneration()
 {
-    m_cache.clear();
+    clearCache();
     m_cacheOn = false;
+}
+
+namespace {
+
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+// The upper-cased words of a statement (runs of letters, digits and '_'), each once.
+QStringList statementWords(const QString &sql)
+{
+    QStringList words;
+    qsizetype start = -1;
+    for (qsizetype i = 0; i <= sql.size(); ++i) {
+        const bool word = i < sql.size() && isWordChar(sql.at(i));
+        if (word && start < 0) {
+            start = i;
+        } else if (!word && start >= 0) {
+            const QString w = sql.mid(start, i - start).toUpper();
+            if (!words.contains(w))
+                words << w;
+            start = -1;
+        }
+    }
+    return words;
+}
+
+}  // namespace
+
+QString DataAccess::writtenTable(const QString &sql)
+{
+    static const QRegularExpression write(
+        QStringLiteral("^\\s*(?:UPDATE|INSERT\\s+INTO|DELETE\\s+FROM|DELETE)\\s+([^\\s(]+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = write.match(sql);
+    if (!m.hasMatch())
+        return {};
+    QString name = m.captured(1);
+    name = name.mid(name.lastIndexOf(QLatin1Char('.')) + 1);
+    name.remove(QLatin1Char('[')).remove(QLatin1Char(']')).remove(QLatin1Char('"'));
+    return name.toUpper();
+}
+
+bool DataAccess::isProcedureCall(const QString &sql)
+{
+    static const QRegularExpression call(QStringLiteral("^\\s*(?:\\{\\s*call\\b|exec(?:ute)?\\b)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return call.match(sql).hasMatch();
+}
+
+void DataAccess::clearCache()
+{
+    m_cache.clear();
+    m_cacheByWord.clear();
+}
+
+void DataAccess::cacheAnswer(const QString &key, const QString &sql, const ResultSet &rows)
+{
+    m_cache.insert(key, rows);
+    for (const QString &w : statementWords(sql))
+        m_cacheByWord[w].append(key);
+}
+
+void DataAccess::dropCachedAnswersNaming(const QString &table)
+{
+    if (table.isEmpty()) {
+        // A write whose table cannot be told: nothing cached can be trusted any more.
+        clearCache();
+        return;
+    }
+    const QStringList keys = m_cacheByWord.take(table);
+    for (const QString &key : keys)
+        m_cache.remove(key);
+    // Keys left under other words of the dropped statements are harmless: a later answer of the
+    // same statement is cached again under the same key, and a drop of a key no longer cached
+    // does nothing.
 }
 
 void DataAccess::trace(const StatementTrace &t)
@@ -150,8 +228,8 @@ bool DataAccess::runQuery(Connection &c, const QString &sql, ResultSet &out, QSt
     timer.start();
     const bool ok = c.backend().query(sql, out, error);
     const double ms = double(timer.nsecsElapsed()) / 1e6;
-    if (ok && m_cacheOn)
-        m_cache.insert(key, out);
+    if (ok && m_cacheOn && !isProcedureCall(sql))
+        cacheAnswer(key, sql, out);
     trace({c.entity(), sql, ok ? int(out.rows.size()) : 0, ms, false, ok, false, error});
     return ok;
 }
@@ -160,7 +238,7 @@ bool DataAccess::runExecute(Connection &c, const QString &sql, QString &error)
 {
     ++m_asked;
     ++m_run;
-    m_cache.clear();
+    dropCachedAnswersNaming(writtenTable(sql));
     QElapsedTimer timer;
     timer.start();
     const bool ok = c.backend().execute(sql, error);

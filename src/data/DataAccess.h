@@ -128,10 +128,21 @@ public:
     Connection &getDataConnectionByEntity(const QString &entity);
 
     // The read cache: identical read statements on the same entity are answered from memory
-    // while a generation runs; any write empties it.
+    // while a generation runs (procedure calls never are); a write drops the cached answers of
+    // the statements that name the written table, on every entity. Emptied when a generation
+    // starts and when it ends.
     void beginGeneration();
     void endGeneration();
     bool cacheEnabled() const { return m_cacheOn; }
+    // Off: every read goes to the database, for comparison (--no-read-cache).
+    void setReadCacheAllowed(bool allowed) { m_cacheAllowed = allowed; }
+    bool readCacheAllowed() const { return m_cacheAllowed; }
+
+    // The table a write names (after UPDATE, INSERT INTO or DELETE FROM; the last part of a
+    // qualified or bracketed name), upper-cased; empty when the statement has none of these forms.
+    static QString writtenTable(const QString &sql);
+    // True for a procedure call (exec / execute), whose answer is never cached.
+    static bool isProcedureCall(const QString &sql);
 
     // Every statement (cached or not) goes to each sink, in order.
     void addTraceSink(TraceSink sink) { m_sinks.push_back(std::move(sink)); }
@@ -146,11 +157,19 @@ private:
     bool runExecute(Connection &c, const QString &sql, QString &error);
     void trace(const StatementTrace &t);
 
+    void cacheAnswer(const QString &key, const QString &sql, const ResultSet &rows);
+    void dropCachedAnswersNaming(const QString &table);
+    void clearCache();
+
     BackendFactory m_factory;
     QHash<QString, Connection *> m_connections;  // upper-cased entity -> owned connection
     QHash<QString, ResultSet> m_cache;           // entity + '\n' + sql -> rows
+    // Upper-cased word of a cached statement -> the cache keys of the statements holding it, so
+    // that a write finds the answers to drop without reading every cached statement.
+    QHash<QString, QStringList> m_cacheByWord;
     std::vector<TraceSink> m_sinks;
     bool m_cacheOn = false;
+    bool m_cacheAllowed = true;
     int m_asked = 0;
     int m_run = 0;
 };

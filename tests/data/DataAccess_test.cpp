@@ -35,27 +35,100 @@ TEST(DataAccess, CrearrsIsFalseWithoutRowsOrOnFailure)
     EXPECT_THROW(Recordset().field(0), B2DError);
 }
 
-TEST(DataAccess, CacheAnswersRepeatedReadsUntilAWrite)
+TEST(DataAccess, AWriteDropsOnlyTheCachedReadsNamingItsTable)
 {
     RecordingData data;
-    data.onExact(QStringLiteral("HISTORIAL"), QStringLiteral("q"), rows({QStringLiteral("A")}, {{1}}));
+    const QString caratula = QStringLiteral("SELECT * FROM Caratula_Caratula WHERE Despacho = '1'");
+    const QString tipos = QStringLiteral("Select Moneda From Despacho_TiposCambio Where Moneda ='EUR'");
+    const QString items = QStringLiteral("SELECT * FROM ITEMS WHERE X = 'Caratula_Caratula2'");
+    data.onExact(QStringLiteral("HISTORIAL"), caratula, rows({QStringLiteral("A")}, {{1}}));
+    data.onExact(QStringLiteral("HISTORIAL"), tipos, rows({QStringLiteral("A")}, {{2}}));
+    data.onExact(QStringLiteral("NCM"), items, rows({QStringLiteral("A")}, {{3}}));
     QList<StatementTrace> traced;
     data.db().addTraceSink([&](const StatementTrace &t) { traced << t; });
+    Connection &h = data.db().getDataConnectionByEntity(QStringLiteral("HISTORIAL"));
+    Connection &n = data.db().getDataConnectionByEntity(QStringLiteral("NCM"));
+    Recordset rs;
+    auto read = [&](Connection &c, const QString &sql) {
+        c.sql = sql;
+        c.crearrs(rs);
+        return traced.last().cached;
+    };
+    data.db().beginGeneration();
+    EXPECT_FALSE(read(h, caratula));
+    EXPECT_FALSE(read(h, tipos));
+    EXPECT_FALSE(read(n, items));
+    EXPECT_TRUE(read(h, caratula));
+    // A write in another entity's connection names the table in any case: the read naming it
+    // goes to the database again, the others stay cached ("Caratula_Caratula2" is another word).
+    n.sql = QStringLiteral("update CARATULA_caratula Set Xml_Procesado = NULL");
+    n.ejecutar();
+    EXPECT_FALSE(read(h, caratula));
+    EXPECT_TRUE(read(h, tipos));
+    EXPECT_TRUE(read(n, items));
+    h.sql = QStringLiteral("Insert INTO Despacho_TiposCambio (Moneda,Despacho,Valor) Values('EUR','1','01.1')");
+    h.ejecutar();
+    EXPECT_FALSE(read(h, tipos));
+    EXPECT_TRUE(read(h, caratula));
+    // A write whose table cannot be told drops everything.
+    h.sql = QStringLiteral("merge something");
+    h.ejecutar();
+    EXPECT_FALSE(read(h, caratula));
+    EXPECT_FALSE(read(n, items));
+    data.db().endGeneration();
+    // Outside a generation nothing is cached.
+    EXPECT_FALSE(read(h, caratula));
+    EXPECT_EQ(data.db().statementsRun(), data.calls().size());
+}
+
+TEST(DataAccess, ProcedureCallsAndADisallowedCacheAlwaysReachTheDatabase)
+{
+    RecordingData data;
+    const QString call = QStringLiteral("  EXEC dbo.b2d_lista '01/01/2019','02/01/2019',1");
+    const QString q = QStringLiteral("select 1");
+    data.onExact(QStringLiteral("HISTORIAL"), call, rows({QStringLiteral("A")}, {{1}}));
+    data.onExact(QStringLiteral("HISTORIAL"), q, rows({QStringLiteral("A")}, {{1}}));
     Connection &c = data.db().getDataConnectionByEntity(QStringLiteral("HISTORIAL"));
     Recordset rs;
     data.db().beginGeneration();
-    c.sql = QStringLiteral("q");
+    for (int i = 0; i < 2; ++i) {
+        c.sql = call;
+        c.crearrs(rs);
+        c.sql = q;
+        c.crearrs(rs);
+    }
+    data.db().endGeneration();
+    EXPECT_EQ(data.calls().size(), 3);  // the call twice, the read once
+
+    data.db().setReadCacheAllowed(false);
+    data.db().beginGeneration();
+    EXPECT_FALSE(data.db().cacheEnabled());
     c.crearrs(rs);
-    c.crearrs(rs);
-    c.sql = QStringLiteral("update x");
-    c.ejecutar();
-    c.sql = QStringLiteral("q");
     c.crearrs(rs);
     data.db().endGeneration();
-    EXPECT_EQ(data.calls().size(), 3);  // q, update, q again after the write
-    ASSERT_EQ(traced.size(), 4);
-    EXPECT_TRUE(traced[1].cached);
-    EXPECT_FALSE(traced[3].cached);
-    EXPECT_EQ(data.db().statementsAsked(), 4);
-    EXPECT_EQ(data.db().statementsRun(), 3);
+    EXPECT_EQ(data.calls().size(), 5);
+}
+
+TEST(DataAccess, WrittenTableAndProcedureCallsAreToldFromTheText)
+{
+    const struct {
+        const char *sql;
+        const char *table;
+    } writes[] = {
+        {"Update Caratula_Caratula Set Xml_Enviado = NULL", "CARATULA_CARATULA"},
+        {"  insert   into Despacho_TiposCambio (Moneda) Values('X')", "DESPACHO_TIPOSCAMBIO"},
+        {"Insert INTO RelacionConcepto(Origen) Values('a')", "RELACIONCONCEPTO"},
+        {"DELETE FROM [dbo].[RelacionPais] WHERE 1=1", "RELACIONPAIS"},
+        {"delete RelacionMoneda where IdSim = 'x'", "RELACIONMONEDA"},
+        {"UPDATE HISTORIAL.dbo.Caratula_Caratula SET a = 1", "CARATULA_CARATULA"},
+        {"select * from Caratula_Caratula", ""},
+        {"exec sp_x", ""},
+    };
+    for (const auto &w : writes)
+        EXPECT_EQ(DataAccess::writtenTable(QString::fromLatin1(w.sql)), QString::fromLatin1(w.table))
+            << w.sql;
+    for (const char *sql : {"exec b2d_x 1", "  EXECUTE b2d_x", "{call b2d_x(1)}"})
+        EXPECT_TRUE(DataAccess::isProcedureCall(QString::fromLatin1(sql))) << sql;
+    for (const char *sql : {"select exec from t", "executed", "SELECT 1"})
+        EXPECT_FALSE(DataAccess::isProcedureCall(QString::fromLatin1(sql))) << sql;
 }

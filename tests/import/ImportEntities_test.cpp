@@ -189,7 +189,7 @@ TEST(ImportEntities, RequiredDiChoosesTheInterno)
         EXPECT_EQ(xml, QString());
         EXPECT_FALSE(t.data.statements(kInternos).join(u'\n').contains(u"requestentitydvn"_s));
         ASSERT_EQ(t.boxes.messages().size(), 1);
-        const auto &box = t.boxes.messages()[0];
+        const auto box = t.boxes.messages()[0];
         EXPECT_EQ(box.text,
                   u"Interno PRC77 no encontrado en el Velmora (Paso 1).\r\nLa operación finalizará. "
                   u"\r\n\r\nGenere dicho interno incorporando en el Paso 1 , el archivo \"DI\" "
