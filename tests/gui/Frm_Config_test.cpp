@@ -151,9 +151,11 @@ TEST(ConfigWindow, ShowsEveryControlWithItsCaptionAndTheSettingsAsTheProgramRead
             auto *box = child<QCheckBox>(w, c.control);
             ASSERT_NE(box, nullptr);
             EXPECT_EQ(box->text(), QString::fromUtf8(c.caption));
-            for (const auto &s : switches)
-                if (qstrcmp(s.key, c.key) == 0)
+            for (const auto &s : switches) {
+                if (qstrcmp(s.key, c.key) == 0) {
                     EXPECT_EQ(box->isChecked(), s.on);
+                }
+            }
         } else {
             auto *text = child<QLineEdit>(w, c.control);
             ASSERT_NE(text, nullptr);
