@@ -2,13 +2,17 @@
 
 #include "app/OperationsList.h"
 #include "app/Processing.h"
+#include "gui/Frm_Config.h"
 #include "gui/Frm_DEBUG.h"
+#include "gui/Frm_View.h"
 #include "gui/OperationsModel.h"
 #include "platform/Boxes.h"
 #include "platform/Clock.h"
+#include "platform/WebFetch.h"
 #include "runtime/Errors.h"
 #include "runtime/Runtime.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateEdit>
@@ -22,6 +26,9 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <memory>
+#include <optional>
 
 namespace b2d {
 
@@ -103,11 +110,14 @@ void Frm_Main::buildControls()
     opcionesLayout->addWidget(m_optInterno);
     opcionesLayout->addWidget(m_pendientes);
 
-    // The subitem viewer is not part of this version.
     m_check = new QPushButton(QStringLiteral("Revisar Interno"));
     m_check->setObjectName(QStringLiteral("Cmd_Check"));
-    m_check->setEnabled(false);
-    m_check->setToolTip(QStringLiteral("El visor de subitems no está disponible en esta versión."));
+    m_ultimaVersion = new QPushButton(QStringLiteral("Obtener última versión"));
+    m_ultimaVersion->setObjectName(QStringLiteral("cmdUltimaVersion"));
+    auto *comandos = new QVBoxLayout;
+    comandos->addStretch(1);
+    comandos->addWidget(m_check);
+    comandos->addWidget(m_ultimaVersion);
 
     // Version and prefixes.
     m_version = new QLabel;
@@ -130,7 +140,7 @@ void Frm_Main::buildControls()
     auto *top = new QHBoxLayout;
     top->addWidget(fechas);
     top->addWidget(opciones);
-    top->addWidget(m_check, 0, Qt::AlignBottom);
+    top->addLayout(comandos);
     top->addStretch(1);
     top->addLayout(datos);
 
@@ -179,9 +189,15 @@ void Frm_Main::buildControls()
             [this] { guarded(QStringLiteral("Opt_xInterno_Click"), [this] { CargarGrilla(); }); });
     connect(m_pendientes, &QCheckBox::clicked, this,
             [this] { guarded(QStringLiteral("Chk_Pendientes_Click"), [this] { CargarGrilla(); }); });
+    connect(m_check, &QPushButton::clicked, this,
+            [this] { guarded(QStringLiteral("Cmd_Check_Click"), [this] { revisarInterno(); }); });
+    connect(m_ultimaVersion, &QPushButton::clicked, this, [this] {
+        guarded(QStringLiteral("cmdUltimaVersion_Click"), [this] { ultimaVersion(); });
+    });
 
     for (QWidget *w : std::initializer_list<QWidget *>{this, m_grid, m_desde, m_hasta, m_optFecha,
-                                                       m_optInterno, m_pendientes, m_check})
+                                                       m_optInterno, m_pendientes, m_check,
+                                                       m_ultimaVersion})
         w->installEventFilter(this);
 }
 
@@ -275,8 +291,49 @@ void Frm_Main::enviar()
 
 void Frm_Main::configuracion()
 {
-    m_rt.boxes.inform(QStringLiteral("La ventana de configuración no está disponible en esta versión."),
-                      BoxIcon::Information, Runtime::appTitle());
+    Frm_Config config(m_rt, this);
+    config.exec();
+}
+
+void Frm_Main::revisarInterno()
+{
+    const QModelIndex index = m_grid->currentIndex();
+    auto view = std::make_unique<Frm_View>(m_rt, this);
+    view->setInterno(index.isValid() ? m_model->cell(index.row(), 4) : QString());
+    view->Mostrar();
+    // A viewer with nothing to show is not kept; a shown one deletes itself when closed.
+    if (view->isVisible())
+        view.release();
+}
+
+void Frm_Main::ultimaVersion()
+{
+    // While the version document is fetched the window takes no other command: its input is
+    // dropped, and the fetch's own wait takes no input either.
+    struct BusyFetcher final : WebFetcher {
+        Frm_Main &window;
+        WebFetcher &inner;
+        BusyFetcher(Frm_Main &w, WebFetcher &f) : window(w), inner(f) {}
+        WebPage fetch(const QUrl &address) override
+        {
+            window.m_busy = true;
+            window.setEnabled(false);
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            WebPage page = inner.fetch(address);
+            QApplication::processEvents();  // input that arrived meanwhile reaches nothing
+            QApplication::restoreOverrideCursor();
+            window.setEnabled(true);
+            window.m_busy = false;
+            return page;
+        }
+    };
+    UpdateServices services = m_update;
+    std::optional<BusyFetcher> busy;
+    if (services.web) {
+        busy.emplace(*this, *services.web);
+        services.web = &*busy;
+    }
+    UltimaVersion(m_rt, services);
 }
 
 void Frm_Main::mostrarDebug()
@@ -317,7 +374,7 @@ bool Frm_Main::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return QWidget::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
-    if (m_ended)
+    if (m_ended || m_busy)
         return true;
 
     if (event->type() == QEvent::KeyPress) {

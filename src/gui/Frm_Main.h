@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/UpdateCheck.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -39,6 +41,9 @@ public:
     QString currentDespacho() const;
     // True once the program was ended (Esc, "Finalizar Programa" or the window closed).
     bool hasEnded() const { return m_ended; }
+    // What the command "Obtener última versión" uses; without it the command says that no
+    // update address is configured.
+    void setUpdateServices(const UpdateServices &services) { m_update = services; }
 
 signals:
     // The program must end now: the window and the debug window are already closed.
@@ -55,6 +60,8 @@ private:
     void enviar();
     void configuracion();
     void mostrarDebug();
+    void revisarInterno();
+    void ultimaVersion();
     void terminar();
     void finalizarPrograma(const ProgramEnd &end);
     template <typename F>
@@ -69,12 +76,15 @@ private:
     QRadioButton *m_optInterno = nullptr;
     QCheckBox *m_pendientes = nullptr;
     QPushButton *m_check = nullptr;
+    QPushButton *m_ultimaVersion = nullptr;
     QLabel *m_version = nullptr;
     QLabel *m_prefijo = nullptr;
     QLabel *m_prefijoExpo = nullptr;
     Frm_DEBUG *m_debug = nullptr;
     bool m_loading = false;
     bool m_ended = false;
+    bool m_busy = false;  // a command is waiting (the update check's fetch): no other command
+    UpdateServices m_update;
     int m_pressedKey = 0;
 };
 

@@ -1,8 +1,14 @@
 // velmorab2d: the operator's window.
 #include "app/Startup.h"
+#include "app/UpdateCheck.h"
+#include "gui/Frm_Config.h"
 #include "gui/Frm_Main.h"
+#include "gui/Frm_View.h"
 #include "gui/QtBoxes.h"
+#include "gui/QtBrowserOpener.h"
 #include "platform/Clock.h"
+#include "platform/InstalledVersion.h"
+#include "platform/WebFetch.h"
 #include "runtime/Errors.h"
 #include "runtime/Runtime.h"
 
@@ -36,7 +42,19 @@ int main(int argc, char **argv)
         QStringLiteral("screenshot"),
         QStringLiteral("Save a picture of the main window as a PNG file and quit."),
         QStringLiteral("FILE"));
-    parser.addOptions({connections, settings, traceSql, screenshot});
+    const QCommandLineOption screenshotConfig(
+        QStringLiteral("screenshot-config"),
+        QStringLiteral("Save a picture of the configuration window as a PNG file and quit."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption screenshotViewer(
+        QStringLiteral("screenshot-viewer"),
+        QStringLiteral("Save a picture of the subitem viewer of --interno as a PNG file and quit."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption interno(QStringLiteral("interno"),
+                                     QStringLiteral("The interno the viewer of --screenshot-viewer shows."),
+                                     QStringLiteral("INTERNO"));
+    parser.addOptions({connections, settings, traceSql, screenshot, screenshotConfig,
+                       screenshotViewer, interno});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty()) {
         QTextStream(stderr) << "velmorab2d: unexpected argument " << parser.positionalArguments().first()
@@ -71,14 +89,47 @@ int main(int argc, char **argv)
 
     Frm_Main window(shell->rt());
     boxes.setParentWidget(&window);
+    QtWebFetcher web;
+    QtBrowserOpener browser;
+    UpdateServices update;
+    update.baseUrl = updateBaseUrl(options.connectionsFile.isEmpty() ? Shell::defaultConnectionsFile()
+                                                                     : options.connectionsFile);
+    update.web = &web;
+    update.browser = &browser;
+    update.installedVersion = [] { return LeerVersionInstalada(); };
+    window.setUpdateServices(update);
     QObject::connect(&window, &Frm_Main::programEnded, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     window.show();
 
+    // Pictures for the documentation: one window, saved once it has been laid out.
+    QWidget *pictured = nullptr;
+    QString file;
+    std::unique_ptr<Frm_Config> config;
     if (parser.isSet(screenshot)) {
-        const QString file = parser.value(screenshot);
-        QTimer::singleShot(500, &window, [&window, file] {
-            const bool saved = window.grab().save(file, "PNG");
+        pictured = &window;
+        file = parser.value(screenshot);
+    } else if (parser.isSet(screenshotConfig)) {
+        config = std::make_unique<Frm_Config>(shell->rt(), &window);
+        config->show();
+        pictured = config.get();
+        file = parser.value(screenshotConfig);
+    } else if (parser.isSet(screenshotViewer)) {
+        auto *view = new Frm_View(shell->rt(), &window);
+        view->setInterno(parser.value(interno));
+        view->Mostrar();
+        if (!view->isVisible()) {
+            QTextStream(stderr) << "velmorab2d: nothing to show for interno \"" << parser.value(interno)
+                                << "\"\n";
+            return 1;
+        }
+        pictured = view;
+        file = parser.value(screenshotViewer);
+    }
+    if (pictured) {
+        pictured->raise();
+        QTimer::singleShot(500, pictured, [pictured, file] {
+            const bool saved = pictured->grab().save(file, "PNG");
             if (!saved)
                 QTextStream(stderr) << "velmorab2d: cannot write " << file << "\n";
             QApplication::exit(saved ? 0 : 1);

@@ -2,6 +2,7 @@
 
 #include "data/DataAccess.h"
 #include "runtime/Numbers.h"
+#include "platform/Error.h"
 #include "runtime/Runtime.h"
 #include "values/Values.h"
 
@@ -27,6 +28,16 @@ QString columnText(const Recordset &rs, const char *column)
 double columnNumber(Runtime &rt, const Recordset &rs, const char *column)
 {
     return EsNumero(rt, rs.field(QLatin1String(column)));
+}
+
+bool openListQuery(Runtime &rt, const QString &entity, const QString &sql, Recordset &rs)
+{
+    if (openQuery(rt, entity, sql, rs))
+        return true;
+    const QString error = rt.db.getDataConnectionByEntity(entity).lastError();
+    if (!error.isEmpty())
+        throw B2DError(ErrNo::Database, QStringLiteral("RecordGate.RGMain"), error);
+    return false;
 }
 
 }  // namespace b2d

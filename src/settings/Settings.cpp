@@ -86,21 +86,70 @@ bool switchIsOn(const QString &stored)
     return n && *n == 1;
 }
 
+bool isSettingKey(const QString &key)
+{
+    return findSetting(key) != nullptr;
+}
+
+bool isSwitchSetting(const QString &key)
+{
+    const SettingDef *d = findSetting(key);
+    return d && !std::holds_alternative<QString Settings::*>(d->target);
+}
+
+void applySetting(Settings &s, const QString &key, const QString &stored)
+{
+    const SettingDef *d = findSetting(key);
+    if (!d)
+        return;
+    if (const auto text = std::get_if<QString Settings::*>(&d->target))
+        s.*(*text) = stored;
+    else if (const auto flag = std::get_if<bool Settings::*>(&d->target))
+        s.*(*flag) = switchIsOn(stored);
+    else
+        s.*(std::get<BooleanText>(d->target).member) = booleanTextIsOn(stored);
+}
+
 Settings loadSettings(SettingsStore &store)
 {
     Settings cfg;
     const QString app = QLatin1String(kSettingsApp);
     const QString section = QLatin1String(kSettingsSection);
-    for (const SettingDef &d : kSettings) {
-        const QString stored = store.get(app, section, QLatin1String(d.key));
-        if (const auto text = std::get_if<QString Settings::*>(&d.target))
-            cfg.*(*text) = stored;
-        else if (const auto flag = std::get_if<bool Settings::*>(&d.target))
-            cfg.*(*flag) = switchIsOn(stored);
-        else
-            cfg.*(std::get<BooleanText>(d.target).member) = booleanTextIsOn(stored);
-    }
+    for (const QString &key : settingKeys())
+        applySetting(cfg, key, store.get(app, section, key));
     return cfg;
+}
+
+void GuardarConfiguracion(SettingsStore &store, Settings &processWide, const Settings &values)
+{
+    const QString app = QLatin1String(kSettingsApp);
+    const QString section = QLatin1String(kSettingsSection);
+    for (const QString &key : settingKeys()) {
+        const QString text = settingValueText(values, key);
+        applySetting(processWide, key, text);
+        store.save(app, section, key, text);
+    }
+}
+
+bool storeSetting(SettingsStore &store, const QString &key, const QString &value, QString *error)
+{
+    const SettingDef *d = findSetting(key);
+    if (!d) {
+        *error = QStringLiteral("unknown setting %1").arg(key);
+        return false;
+    }
+    QString text = value;
+    if (isSwitchSetting(key)) {
+        text = value.trimmed();
+        if (text != QLatin1String("0") && text != QLatin1String("1")) {
+            *error = QStringLiteral("%1 is a switch: its value is 0 or 1, not \"%2\"")
+                         .arg(QLatin1String(d->key), value);
+            return false;
+        }
+    }
+    store.save(QLatin1String(kSettingsApp), QLatin1String(kSettingsSection), QLatin1String(d->key),
+               text);
+    return true;
 }
 
 QString settingValueText(const Settings &s, const QString &key)

@@ -100,7 +100,11 @@ VALUES
     ('26-0420', 1, '0002', 600, 4800.00, 'CAB-2023', 'Cabernet Sauvignon', 'AA(LOS ALGARROBOS) AB(CABERNET)'),
     ('26-0420', 2, '0000', 960, 6000.00, 'OLV-EV-500', 'Aceite de oliva', 'AA(LOS ALGARROBOS) AB(AOVE 500ML)'),
     ('26-0377', 1, '0000', 120, 3600.00, 'KB-200', 'Teclados', 'AA(BRIGHTWAY) AB(KB-200)'),
-    ('26-0405', 1, '0000', 1200, 9600.00, 'MAL-CLA-2023', 'Malbec Clasico', 'AA(LOS ALGARROBOS) AB(MALBEC CLASICO)');
+    ('26-0405', 1, '0000', 1200, 9600.00, 'MAL-CLA-2023', 'Malbec Clasico', 'AA(LOS ALGARROBOS) AB(MALBEC CLASICO)'),
+    -- the licence's grouping keeps the value suffixes as lodged, out of canonical order
+    ('26-0398', 1, '0001', 200, 34000.00, 'PH-A52', 'Smartphones A52', 'AC(128GB) AA(NEXA) AB(A52)'),
+    ('26-0398', 1, '0002', 100, 20000.00, 'PH-A72', 'Smartphones A72', 'AB(A72) AA(NEXA) AC(256GB)'),
+    ('26-0398', 2, '0000', 500, 6000.00, 'BUDS-2', 'Auriculares Buds 2', 'AB(BUDS2) AA(NEXA)');
 
 -- ---- Documents loaded under an interno ---------------------------------------------------------
 -- DI-0415 holds the DI of 26001IC04000131C: each line names the licence item and subitem it
