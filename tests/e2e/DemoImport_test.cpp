@@ -3,12 +3,12 @@
 // each product.
 
 #include "app/workspace/Workspace.h"
-#include "e2e/DemoRun.h"
+#include "e2e/DemoCliRun.h"
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
-using b2d::test::DemoRun;
+using b2d::test::DemoCliRun;
 
 namespace {
 
@@ -22,7 +22,7 @@ QString readLatin1(const QString &path)
 
 TEST(DemoImports, BothImportsAreCompleteDownToEachProduct)
 {
-    DemoRun run;
+    DemoCliRun run;
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     ASSERT_EQ(run.generate({u"26001IC04000123A"_s, u"26001IC04000131C"_s}), 0) << run.err.toStdString();
 
@@ -101,7 +101,7 @@ TEST(DemoImports, ALicenceLineWithoutItsDiEquivalentEndsTheProgram)
     // The broker's grouping of subitem 0001 no longer adds up to the declared 200: each DI line
     // gets a mismatch detail, whose reference code must come from the licence line that matches
     // it. None does (the licence lines carry their own codes), so the program ends.
-    DemoRun run;
+    DemoCliRun run;
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     b2d::Workspace(run.demo + u"/data"_s)
         .runSql(u"INTERNOS"_s, u"UPDATE Subitems SET Cantidad = 70 WHERE Interno = '26-0415' AND "

@@ -25,34 +25,23 @@ inline int runCli(const QStringList &arguments, QString &err)
     return cli::runCommandLine(arguments, io, QStringLiteral("velmorab2d-cli"), QDate::currentDate());
 }
 
-struct DemoRun {
+struct DemoCliRun {
     // Creates the demo workspace; `status` is the command's exit status.
-    DemoRun() : demo(dir.filePath(QStringLiteral("demo")))
+    DemoCliRun() : demo(dir.filePath(QStringLiteral("demo")))
     {
         status = runCli({QStringLiteral("demo"), demo}, err);
     }
 
-    // Generates the operations with the demo's answers, the stand-in executable found through
-    // ProgramFiles (restored afterwards). Returns the exit status.
+    // Generates the operations with the demo's answers. Returns the exit status.
     int generate(const QStringList &numbers)
     {
-        const bool hadProgramFiles = qEnvironmentVariableIsSet("ProgramFiles");
-        const QByteArray oldProgramFiles = qgetenv("ProgramFiles");
-        qputenv("ProgramFiles", QFile::encodeName(demo + QStringLiteral("/ProgramFiles")));
-        const int result = runCli(QStringList{QStringLiteral("--connections"),
-                                              demo + QStringLiteral("/connections.ini"),
-                                              QStringLiteral("--settings"),
-                                              demo + QStringLiteral("/settings.ini"),
-                                              QStringLiteral("generate")}
-                                      + numbers
-                                      + QStringList{QStringLiteral("--answers"),
-                                                    demo + QStringLiteral("/answers.ini")},
-                                  err);
-        if (hadProgramFiles)
-            qputenv("ProgramFiles", oldProgramFiles);
-        else
-            qunsetenv("ProgramFiles");
-        return result;
+        return runCli(QStringList{QStringLiteral("--connections"),
+                                  demo + QStringLiteral("/connections.ini"),
+                                  QStringLiteral("--settings"), demo + QStringLiteral("/settings.ini"),
+                                  QStringLiteral("generate")}
+                          + numbers
+                          + QStringList{QStringLiteral("--answers"), demo + QStringLiteral("/answers.ini")},
+                      err);
     }
 
     // The generated files, by name.
