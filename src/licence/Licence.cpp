@@ -80,7 +80,7 @@ QString DJAI_GetImportLicence(Runtime &rt, QString &monedaFob, QString &monedaFl
     int line = 10;
     try {
         Recordset rs;
-        openRequired(rt, kHistorial,
+        openCheckedQuery(rt, kHistorial,
                      QStringLiteral("Select * From caratula_caratula where despacho = '")
                          + sqlQuote(rt.Despacho) + QStringLiteral("'"),
                      rs);

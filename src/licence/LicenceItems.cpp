@@ -86,7 +86,7 @@ QString DJAI_GetLicenseItems(Runtime &rt, const QString &monedaFob, const QStrin
 {
     const bool usd = monedaFob == QLatin1String("USD");
     Recordset items;
-    openRequired(rt, kHistorial, itemsQuery(monedaFob, rt.Despacho, true), items);
+    openCheckedQuery(rt, kHistorial, itemsQuery(monedaFob, rt.Despacho, true), items);
 
     QString out;
     for (; !items.EOF_(); items.MoveNext()) {

@@ -2,7 +2,6 @@
 
 #include "data/DataAccess.h"
 #include "platform/Error.h"
-#include "runtime/Queries.h"
 #include "runtime/Runtime.h"
 #include "values/Values.h"
 
@@ -48,16 +47,6 @@ QString numberText(const QVariant &value)
     if (r.kind == NumberKind::Number)
         return plainNumber(r.value);
     return EsNulo(value);
-}
-
-bool openRequired(Runtime &rt, const QString &entity, const QString &sql, Recordset &rs)
-{
-    if (openQuery(rt, entity, sql, rs))
-        return true;
-    const QString error = rt.db.getDataConnectionByEntity(entity).lastError();
-    if (!error.isEmpty())
-        throw B2DError(ErrNo::Database, QStringLiteral("RecordGate.RGMain"), error);
-    return false;
 }
 
 }  // namespace b2d

@@ -6,7 +6,6 @@
 
 namespace b2d {
 
-class Recordset;
 class Runtime;
 
 // What the licence builders share: its date-times, the reading of values its rules require and
@@ -27,9 +26,5 @@ double requiredNumber(const QVariant &value);
 // A number written inside a text (quantities of the article details): the plain number form
 // with a point; a value that is not a number is written as stored.
 QString numberText(const QVariant &value);
-
-// Runs a query that the licence cannot go on without: false when it returned no row; a statement
-// the database refused throws B2DError with the database's text.
-bool openRequired(Runtime &rt, const QString &entity, const QString &sql, Recordset &rs);
 
 }  // namespace b2d

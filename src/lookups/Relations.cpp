@@ -74,7 +74,7 @@ QList<QStringList> CargarRelaciones(Runtime &rt, Relacion kind)
     const RelationTable &t = relationTable(kind);
     QList<QStringList> rows;
     Recordset rs;
-    if (!openListQuery(rt, kHistorial, t.select, rs))
+    if (!openCheckedQuery(rt, kHistorial, t.select, rs))
         return rows;
     // The columns by name, as the statement names them (Descripcion read as DESCRIPCION).
     QStringList names{t.origin, t.destination};

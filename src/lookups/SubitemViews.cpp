@@ -77,7 +77,7 @@ SubitemView load(Runtime &rt, const ViewDef &def, const QString &key)
 {
     SubitemView view = def.view;
     Recordset rs;
-    if (!openListQuery(rt, def.entity, def.head + sqlQuote(key) + def.tail, rs))
+    if (!openCheckedQuery(rt, def.entity, def.head + sqlQuote(key) + def.tail, rs))
         return view;
     for (; !rs.EOF_(); rs.MoveNext()) {
         QStringList cells;
@@ -111,7 +111,7 @@ SubitemView CargarDatos_Maria(Runtime &rt, const QString &interno)
 QString Get_NroOfic(Runtime &rt, const QString &interno)
 {
     Recordset rs;
-    if (!openListQuery(rt, kHistorial,
+    if (!openCheckedQuery(rt, kHistorial,
                        QStringLiteral("Select DESPACHO From CARATULA_CARATULA Where "
                                       "IDENTIFICADOR_PROPIO = '")
                            + sqlQuote(interno) + QLatin1Char('\''),

@@ -30,7 +30,7 @@ double columnNumber(Runtime &rt, const Recordset &rs, const char *column)
     return EsNumero(rt, rs.field(QLatin1String(column)));
 }
 
-bool openListQuery(Runtime &rt, const QString &entity, const QString &sql, Recordset &rs)
+bool openCheckedQuery(Runtime &rt, const QString &entity, const QString &sql, Recordset &rs)
 {
     if (openQuery(rt, entity, sql, rs))
         return true;

@@ -17,9 +17,9 @@ bool runStatement(Runtime &rt, const QString &entity, const QString &sql);
 QString columnText(const Recordset &rs, const char *column);
 double columnNumber(Runtime &rt, const Recordset &rs, const char *column);
 
-// openQuery for the windows' lists: false for a query without rows, but a statement the
-// database refused throws B2DError (number Database) with the database's text, so that the
-// caller's error box says why the list is empty.
-bool openListQuery(Runtime &rt, const QString &entity, const QString &sql, Recordset &rs);
+// openQuery that tells a refusal from an empty answer: false for a query without rows, but a
+// statement the database refused throws B2DError (number Database) with the database's text, so
+// that the caller's error box says why nothing was read.
+bool openCheckedQuery(Runtime &rt, const QString &entity, const QString &sql, Recordset &rs);
 
 }  // namespace b2d
