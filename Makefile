@@ -1,10 +1,10 @@
-# The two commands of the README: `make demo` and `make test`.
+# The commands of the README: `make demo`, `make test` and `make bench`.
 BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CLI     := $(BUILD)/bin/velmorab2d-cli
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build test demo gui screenshot clean
+.PHONY: all deps configure build test demo gui screenshot bench clean
 
 all: build
 
@@ -30,6 +30,11 @@ gui: build
 
 screenshot: build
 	./scripts/screenshot.sh $(BUILD)
+
+# The generation benchmark (built only here): synthetic workspaces, five runs per case, one table.
+bench: configure
+	cmake --build $(BUILD) -j $(JOBS) --target b2d-bench
+	$(BUILD)/bin/b2d-bench $(BENCHFLAGS)
 
 clean:
 	rm -rf $(BUILD)

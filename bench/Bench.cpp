@@ -1,0 +1,299 @@
+// The generation benchmark: builds synthetic SQLite workspaces by code, generates each case in a
+// child process (the command-line program) on a fresh copy of its workspace, five times, with the
+// read cache on and off, and prints one table: median wall time, statements, products per second,
+// the child's peak resident set and the time modelled for a LAN (wall + statements sent x 0.5 ms).
+//
+// Usage: b2d-bench [--runs N] [--quick] [--cli PATH] [--keep DIR]
+
+#include "Workloads.h"
+
+#include "app/workspace/Workspace.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+struct Case {
+    QString name;
+    QString kind;         // import, export, licence, list
+    int size = 0;         // items, or operations for the list
+    bench::Workload work;
+};
+
+struct Run {
+    double ms = 0;
+    long peakKb = 0;
+    int status = -1;
+    QString output;       // standard output of the child
+};
+
+struct Counts {
+    int readsSent = 0, readsCached = 0, writes = 0, distinctReads = 0;
+};
+
+QString g_cli;
+
+// Runs the command line in a child process; wall time and the child's peak resident set.
+Run runChild(const QStringList &args, const QString &outFile)
+{
+    std::vector<QByteArray> storage;
+    storage.push_back(g_cli.toLocal8Bit());
+    for (const QString &a : args)
+        storage.push_back(a.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &b : storage)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    const QByteArray out = outFile.toLocal8Bit();
+    posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+
+    Run run;
+    QElapsedTimer timer;
+    timer.start();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        posix_spawn_file_actions_destroy(&actions);
+        return run;
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    run.ms = timer.nsecsElapsed() / 1e6;
+    posix_spawn_file_actions_destroy(&actions);
+    run.peakKb = usage.ru_maxrss;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    QFile f(outFile);
+    if (f.open(QIODevice::ReadOnly))
+        run.output = QString::fromLocal8Bit(f.readAll());
+    return run;
+}
+
+void copyTree(const QString &from, const QString &to)
+{
+    QDir().mkpath(to);
+    const QDir src(from);
+    for (const QFileInfo &fi : src.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString target = to + QLatin1Char('/') + fi.fileName();
+        if (fi.isDir())
+            copyTree(fi.filePath(), target);
+        else
+            QFile::copy(fi.filePath(), target);
+    }
+}
+
+// A fresh copy of a case's workspace, its settings pointing at the copy's own folders.
+void freshCopy(const QString &tpl, const QString &dir)
+{
+    QDir(dir).removeRecursively();
+    copyTree(tpl, dir);
+    QFile f(dir + QStringLiteral("/settings.ini"));
+    f.open(QIODevice::ReadOnly);
+    QString text = QString::fromUtf8(f.readAll());
+    f.close();
+    text.replace(tpl + QLatin1Char('/'), dir + QLatin1Char('/'));
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(text.toUtf8());
+}
+
+// The template workspace of a case: the demo workspace plus the case's rows.
+void buildTemplate(const Case &c, const QString &dir)
+{
+    const Run demo = runChild({QStringLiteral("demo"), dir, QStringLiteral("--force")},
+                              dir + QStringLiteral(".demo.out"));
+    if (demo.status != 0) {
+        std::fprintf(stderr, "demo workspace failed in %s\n", qPrintable(dir));
+        std::exit(2);
+    }
+    b2d::Workspace ws(dir + QStringLiteral("/data"));
+    if (!c.work.historial.isEmpty())
+        ws.runSql(QStringLiteral("HISTORIAL"), c.work.historial);
+    if (!c.work.internos.isEmpty())
+        ws.runSql(QStringLiteral("INTERNOS"), c.work.internos);
+}
+
+QStringList commandFor(const Case &c, const QString &dir, bool cache, const QString &trace)
+{
+    QStringList args{QStringLiteral("--connections"), dir + QStringLiteral("/connections.ini"),
+                     QStringLiteral("--settings"), dir + QStringLiteral("/settings.ini")};
+    if (!cache)
+        args << QStringLiteral("--no-read-cache");
+    if (!trace.isEmpty())
+        args << QStringLiteral("--trace-sql") << trace;
+    if (c.kind == QLatin1String("list")) {
+        const QString today = QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
+        args << QStringLiteral("list") << QStringLiteral("--from") << today << QStringLiteral("--to") << today;
+    } else {
+        args << QStringLiteral("generate") << c.work.number << QStringLiteral("--answers")
+             << dir + QStringLiteral("/answers.ini");
+    }
+    return args;
+}
+
+Counts countTrace(const QString &trace)
+{
+    Counts n;
+    QSet<QString> distinct;
+    QFile f(trace);
+    if (!f.open(QIODevice::ReadOnly))
+        return n;
+    while (!f.atEnd()) {
+        const QJsonObject o = QJsonDocument::fromJson(f.readLine()).object();
+        const QString sql = o.value(QStringLiteral("sql")).toString().trimmed();
+        const QString head = sql.section(QLatin1Char(' '), 0, 0).toUpper();
+        const bool write = head == QLatin1String("UPDATE") || head == QLatin1String("INSERT")
+            || head == QLatin1String("DELETE");
+        if (write) {
+            ++n.writes;
+            continue;
+        }
+        if (o.value(QStringLiteral("cached")).toBool())
+            ++n.readsCached;
+        else
+            ++n.readsSent;
+        distinct.insert(o.value(QStringLiteral("entity")).toString() + QLatin1Char('\n') + sql);
+    }
+    n.distinctReads = int(distinct.size());
+    return n;
+}
+
+// Products of the written file: declaration products, or a licence's subitems; rows of a list.
+int productsOf(const Case &c, const Run &run)
+{
+    if (c.kind == QLatin1String("list"))
+        return int(run.output.count(QLatin1Char('\n'))) - 1;
+    QFile f(run.output.trimmed().section(QLatin1Char('\n'), -1));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray xml = f.readAll();
+    return int(xml.count(c.kind == QLatin1String("licence") ? "<itemSubItem>" : "<declarationItemProduct>"));
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    int runs = 5;
+    bool quick = false;
+    g_cli = QStringLiteral(B2D_BENCH_CLI);
+    QString keep;
+    const QStringList args = app.arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
+            runs = std::max(1, args[++i].toInt());
+        else if (args[i] == QLatin1String("--quick"))
+            quick = true;
+        else if (args[i] == QLatin1String("--cli") && i + 1 < args.size())
+            g_cli = args[++i];
+        else if (args[i] == QLatin1String("--keep") && i + 1 < args.size())
+            keep = args[++i];
+        else {
+            std::fprintf(stderr, "usage: b2d-bench [--runs N] [--quick] [--cli PATH] [--keep DIR]\n");
+            return 1;
+        }
+    }
+    const int m = quick ? 10 : 100, l = quick ? 30 : 300, ops = quick ? 1000 : 10000;
+
+    std::vector<Case> cases = {
+        {QStringLiteral("import M"), QStringLiteral("import"), m, bench::importWorkload(m, false)},
+        {QStringLiteral("import L"), QStringLiteral("import"), l, bench::importWorkload(l, false)},
+        {QStringLiteral("import L EUR"), QStringLiteral("import"), l, bench::importWorkload(l, true)},
+        {QStringLiteral("export M"), QStringLiteral("export"), m, bench::exportWorkload(m)},
+        {QStringLiteral("export L"), QStringLiteral("export"), l, bench::exportWorkload(l)},
+        {QStringLiteral("licence M"), QStringLiteral("licence"), m, bench::licenceWorkload(m)},
+        {QStringLiteral("licence L"), QStringLiteral("licence"), l, bench::licenceWorkload(l)},
+        {QStringLiteral("list %1").arg(ops), QStringLiteral("list"), ops, bench::listWorkload(ops)},
+    };
+
+    QTemporaryDir tmp;
+    const QString root = keep.isEmpty() ? tmp.path() : keep;
+    QDir().mkpath(root);
+
+    QTextStream out(stdout);
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11\n")
+               .arg(QStringLiteral("case"), -13)
+               .arg(QStringLiteral("cache"), -5)
+               .arg(QStringLiteral("median ms"), 9)
+               .arg(QStringLiteral("reads"), 7)
+               .arg(QStringLiteral("cached"), 7)
+               .arg(QStringLiteral("writes"), 6)
+               .arg(QStringLiteral("distinct"), 8)
+               .arg(QStringLiteral("products"), 8)
+               .arg(QStringLiteral("prod/s"), 8)
+               .arg(QStringLiteral("peak MB"), 7)
+               .arg(QStringLiteral("LAN s"), 7);
+    out.flush();
+    int failures = 0;
+    int index = 0;
+    for (const Case &c : cases) {
+        const QString tpl = root + QStringLiteral("/case%1").arg(index++);
+        buildTemplate(c, tpl);
+        for (const bool cache : {true, false}) {
+            const QString dir = tpl + QStringLiteral("-run");
+            std::vector<double> times, peaks;
+            Run last;
+            for (int r = 0; r < runs; ++r) {
+                freshCopy(tpl, dir);
+                last = runChild(commandFor(c, dir, cache, QString()), dir + QStringLiteral(".out"));
+                times.push_back(last.ms);
+                peaks.push_back(double(last.peakKb));
+            }
+            // One more run with the statement trace, for the counts (its time is not reported).
+            freshCopy(tpl, dir);
+            const QString trace = dir + QStringLiteral(".trace");
+            QFile::remove(trace);
+            const Run traced = runChild(commandFor(c, dir, cache, trace), dir + QStringLiteral(".out"));
+            const Counts n = countTrace(trace);
+            const int products = productsOf(c, traced);
+            if (last.status != 0 || traced.status != 0)
+                ++failures;
+            const double ms = median(times);
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11%12\n")
+                       .arg(c.name, -13)
+                       .arg(cache ? QStringLiteral("on") : QStringLiteral("off"), -5)
+                       .arg(ms, 9, 'f', 0)
+                       .arg(n.readsSent, 7)
+                       .arg(n.readsCached, 7)
+                       .arg(n.writes, 6)
+                       .arg(n.distinctReads, 8)
+                       .arg(products, 8)
+                       .arg(ms > 0 ? products * 1000.0 / ms : 0.0, 8, 'f', 0)
+                       .arg(median(peaks) / 1024.0, 7, 'f', 1)
+                       .arg((ms + (n.readsSent + n.writes) * 0.5) / 1000.0, 7, 'f', 2)
+                       .arg(last.status != 0 ? QStringLiteral("  exit %1").arg(last.status) : QString());
+            out.flush();
+        }
+    }
+    out << QStringLiteral("reads = reads sent to the database, cached = reads answered from the cache; "
+                          "LAN s = (median ms + (reads + writes) x 0.5 ms) / 1000\n");
+    return failures == 0 ? 0 : 1;
+}
