@@ -41,8 +41,8 @@ QString declarationRows(const QString &despacho, int items, bool cancels, bool e
                                     "25000.00, 25000.00, 250.00, 50.00, 25300.00, 25300.00, 0, 0, 40.00, "
                                     "'S', %3, %4, '310', '310', '2')")
                          .arg(despacho, num4(i),
-                              cancels ? QStringLiteral("'26001DJAI000007K'") : QStringLiteral("NULL"),
-                              cancels ? QLatin1Char('\'') + num4(i) + QLatin1Char('\'') : QStringLiteral("NULL"));
+                              cancels && i == 1 ? QStringLiteral("'26001DJAI000007K'") : QStringLiteral("NULL"),
+                              cancels && i == 1 ? QStringLiteral("'0001'") : QStringLiteral("NULL"));
         for (int s = 1; s <= kSubitems; ++s)
             subitems << QStringLiteral("('%1', %2, '%3', 25, 100.00, 2500.00, 2500.00, "
                                        "'AA(MARCA%2) AB(MODELO%3)', '%3', 'IP-%2-%3')")
@@ -118,7 +118,7 @@ QString internoRows(const QString &interno, int items, const QStringList &partyT
                                         "'INV-BENCH-1', NULL, %6, 'AA(MARCA%7) AB(MODELO%4)')")
                              .arg(QString::number(id), interno, num4(i), num4(s), art_,
                                   QString::number(a), QString::number(i));
-                if (!di.isEmpty()) {
+                if (!di.isEmpty() && i == 1) {
                     art << QStringLiteral("('%1', %2, '%3', NULL, NULL, 'Articulo %3', 5, 'INV-BENCH-1', "
                                           "'ITR-%2', '%2', 'PO-BENCH', '26001DJAI000007K', '%4', '%5')")
                                .arg(di, QString::number(id), art_, num4(i), num4(s));

@@ -13,7 +13,8 @@ struct Workload {
 };
 
 // An import of `items` items, each of 10 subitems of 5 grouped articles, whose DI cancels a
-// licence; in dollars, or in euros (`foreign`), which records an exchange rate per item.
+// licence with the articles of its first item; in dollars, or in euros (`foreign`), which
+// records an exchange rate per item.
 Workload importWorkload(int items, bool foreign);
 // An export of `items` items, each of 10 subitems of 5 grouped articles.
 Workload exportWorkload(int items);

@@ -101,6 +101,10 @@ CREATE TABLE ART (
     SUBITEM_CANCELA           TEXT
 );
 CREATE INDEX ART_INTNRO ON ART (INTNRO);
+-- A DI's lines by the licence item and subitem they cancel, and its lines by reference code: an
+-- import asks for them per subitem, so without these a large DI is scanned once per subitem.
+CREATE INDEX ART_CANCELA ON ART (INTNRO, ITEM_CANCELA, SUBITEM_CANCELA);
+CREATE INDEX ART_REFERENCIA ON ART (INTNRO, itemReferenceCode);
 
 -- Parties of an operation: per interno, article line (ITEMARTID, 0 for the whole operation)
 -- and invoice.
