@@ -12,6 +12,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QTextStream>
+#include <unistd.h>
 
 namespace b2d::cli {
 
@@ -31,6 +32,8 @@ struct Tally {
 };
 
 const QString kPending = QStringLiteral("pending");
+const QString kProgress = QStringLiteral("progress");
+const QString kQuiet = QStringLiteral("quiet");
 
 // The answers that name one operation's file or references: given for a whole batch they would
 // be typed into every operation's prompt.
@@ -56,12 +59,16 @@ QList<QCommandLineOption> GenerateCommand::options() const
 {
     return CliOperator::answerOptions()
         << QCommandLineOption(kPending, QStringLiteral("Generate every operation of the range not processed yet."))
-        << OperationsRange::options();
+        << OperationsRange::options()
+        << QCommandLineOption(kProgress, QStringLiteral("Print \"item n of N\" on standard error even when "
+                                                        "it is not a terminal."))
+        << QCommandLineOption(kQuiet, QStringLiteral("Print no progress (messages and the count line stay)."));
 }
 
 bool GenerateCommand::prepare(Invocation &inv, CliOperator &op, QString *error)
 {
     m_pending = inv.parser.isSet(kPending);
+    m_progress = !inv.parser.isSet(kQuiet) && (inv.parser.isSet(kProgress) || ::isatty(STDERR_FILENO));
     if (m_pending && !inv.arguments.isEmpty()) {
         *error = QStringLiteral("generate --pending takes no numbers, got \"%1\"")
                      .arg(inv.arguments.join(QLatin1Char(' ')));
@@ -115,9 +122,22 @@ int GenerateCommand::executeWithShell(Invocation &inv, Shell &shell, CliOperator
         }
     };
 
+    // Progress lines stand outside the message blocks: each is a whole line of its own.
+    QString current;
+    if (m_progress)
+        rt.onProgress = [&](int item, int items) {
+            inv.io.err << current << QStringLiteral(": item %1 of %2").arg(item).arg(items) << '\n';
+            inv.io.err.flush();
+        };
+    struct ProgressOff {
+        Runtime &rt;
+        ~ProgressOff() { rt.onProgress = nullptr; }
+    } progressOff{rt};
+
     Tally tally;
     for (const QString &numero : numbers) {
         op.newGeneration();
+        current = numero;
         // A number typed on the command line may be wrong (the window only offers numbers of its
         // list), and another workstation may have processed a pending one meanwhile.
         EstadoDespacho estado;

@@ -29,6 +29,7 @@ protected:
 
 private:
     bool m_pending = false;
+    bool m_progress = false;  // "item n of N" lines on standard error
     OperationsRange m_range;
 };
 

@@ -145,6 +145,7 @@ QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QStr
             linea = 30;
             QStringList articles{QString()};
             const QString item = columnText(rs, "NRo_item");
+            rt.progress(rs.AbsolutePosition(), rs.RecordCount());
             rt.trace(QStringLiteral("***** [ Procesando Item: ") + item + QStringLiteral(" ] *****"));
 
             // The item's value in dollars.

@@ -27,6 +27,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -169,9 +170,14 @@ void Frm_Main::buildControls()
     auto *legendLabel = new QLabel(legend());
     legendLabel->setObjectName(QStringLiteral("Lbl_Teclas"));
 
+    m_progreso = new QLabel;
+    m_progreso->setObjectName(QStringLiteral("Lbl_Progreso"));
+    m_progreso->hide();
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_grid, 1);
+    layout->addWidget(m_progreso);
     layout->addWidget(legendLabel);
 
     // Events that refill the list.
@@ -266,12 +272,78 @@ void Frm_Main::guarded(const QString &procedure, F &&body)
     }
 }
 
+namespace {
+
+// While a generation runs the window keeps painting but takes no input: keys, clicks and the
+// wheel aimed at it are dropped (the boxes the generation shows are windows of their own and
+// take theirs). The busy cursor shows meanwhile.
+class InputBlock final : public QObject {
+public:
+    explicit InputBlock(QWidget &window) : m_window(window)
+    {
+        qApp->installEventFilter(this);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~InputBlock() override
+    {
+        QApplication::restoreOverrideCursor();
+        qApp->removeEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel: {
+            auto *widget = qobject_cast<QWidget *>(watched);
+            return widget && widget->window() == &m_window;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    QWidget &m_window;
+};
+
+}  // namespace
+
 void Frm_Main::procesar()
 {
     const QString numero = currentDespacho();
     if (numero.isEmpty())
         return;
-    ProcesarOperacion(m_rt, numero);
+    {
+        m_busy = true;
+        InputBlock block(*this);
+        // The items loops tell where they are; whoever listened before still hears it.
+        const std::function<void(int, int)> before = m_rt.onProgress;
+        m_rt.onProgress = [this, &before](int item, int items) {
+            m_progreso->setText(QStringLiteral("item %1 of %2").arg(item).arg(items));
+            m_progreso->show();
+            QApplication::processEvents();
+            if (before)
+                before(item, items);
+        };
+        struct Restore {
+            Frm_Main &w;
+            std::function<void(int, int)> before;
+            ~Restore()
+            {
+                w.m_rt.onProgress = before;
+                w.m_progreso->hide();
+                w.m_busy = false;
+            }
+        } restore{*this, before};
+        ProcesarOperacion(m_rt, numero);
+    }
     CargarGrilla();
 }
 

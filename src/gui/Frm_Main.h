@@ -80,6 +80,7 @@ private:
     QLabel *m_version = nullptr;
     QLabel *m_prefijo = nullptr;
     QLabel *m_prefijoExpo = nullptr;
+    QLabel *m_progreso = nullptr;  // "item n of N" while a generation runs
     Frm_DEBUG *m_debug = nullptr;
     bool m_loading = false;
     bool m_ended = false;

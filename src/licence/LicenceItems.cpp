@@ -90,6 +90,7 @@ QString DJAI_GetLicenseItems(Runtime &rt, const QString &monedaFob, const QStrin
 
     QString out;
     for (; !items.EOF_(); items.MoveNext()) {
+        rt.progress(items.AbsolutePosition(), items.RecordCount());
         // The rate of the licence's currency is recorded again for every item. The CIF columns
         // must hold numbers, although no CIF value is written.
         if (usd) {

@@ -3,6 +3,7 @@
 #include "settings/Settings.h"
 
 #include <QString>
+#include <functional>
 
 namespace b2d {
 
@@ -45,6 +46,16 @@ public:
     static QString version();
     // Application name + " - v." + version: the title of the error boxes.
     static QString appTitle();
+
+    // Where a long generation is: told the item about to be built (from 1) and the number of
+    // items, by the items loops of the three documents. The window shows it, the command line
+    // prints it; nothing listens by default and the run log never sees it.
+    std::function<void(int item, int items)> onProgress;
+    void progress(int item, int items) const
+    {
+        if (onProgress)
+            onProgress(item, items);
+    }
 
     // Convenience: detailed progress line to the run log while the detailed trace is on.
     void trace(const QString &line);

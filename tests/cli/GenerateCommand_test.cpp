@@ -332,3 +332,36 @@ TEST_F(GenerateCommandTest, DatesComeFromTheRunsClock)
                                                                "FROM CARATULA_CARATULA WHERE DESPACHO = '26001EC01000045B'")),
               QVariant(QStringLiteral("2026-03-10 DVNE_EC01_26-0420_20260310140709")));
 }
+
+TEST_F(GenerateCommandTest, ProgressLinesOnlyWhenAskedAndNeverWithQuiet)
+{
+    // The test's standard error is no terminal: progress only with --progress; --quiet silences
+    // it but never the message blocks or the count line.
+    const QString licence = QStringLiteral("26001DJAI000007K"), expo = QStringLiteral("26001EC01000045B");
+    const QStringList progress{licence + QStringLiteral(": item 1 of 2"),
+                               licence + QStringLiteral(": item 2 of 2"),
+                               expo + QStringLiteral(": item 1 of 2"), expo + QStringLiteral(": item 2 of 2")};
+    const struct {
+        const char *name;
+        QStringList options;
+        bool shown;
+    } cases[] = {
+        {"default", {}, false},
+        {"--progress", {QStringLiteral("--progress")}, true},
+        {"--quiet", {QStringLiteral("--quiet")}, false},
+        {"--progress --quiet", {QStringLiteral("--progress"), QStringLiteral("--quiet")}, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        newDemo();
+        const GenerateRun r = generate(QStringList{licence, expo} + answers() + c.options);
+        ASSERT_EQ(r.status, ExitOk) << r.err.toStdString();
+        QStringList lines;
+        for (const QString &line : r.err.split(QLatin1Char('\n')))
+            if (line.contains(QStringLiteral(": item ")))
+                lines << line;
+        EXPECT_EQ(lines, c.shown ? progress : QStringList{});
+        EXPECT_TRUE(r.err.contains(QStringLiteral("El archivo se ha generado correctamente,")));
+        EXPECT_TRUE(r.err.contains(QStringLiteral("2 written, 0 cancelled, 0 failed\n")));
+    }
+}

@@ -6,7 +6,9 @@
 #include "runtime/Runtime.h"
 #include "support/ScriptedBoxes.h"
 
+#include <QApplication>
 #include <QDateEdit>
+#include <QLabel>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -162,4 +164,41 @@ TEST_F(DemoWindow, EnterWritesTheFileAndTheRowShowsItsNameAndDate)
     for (const auto &box : boxes.messages())
         EXPECT_TRUE(box.icon != BoxIcon::Warning && box.icon != BoxIcon::Critical)
             << box.text.toStdString();
+}
+
+TEST_F(DemoWindow, AGenerationShowsItsItemWithABusyCursorAndTakesNoKeys)
+{
+    window->findChild<QDateEdit *>(QStringLiteral("DtpDesde"))->setDate(kToday.addDays(-30));
+    select(kExport);
+    auto *label = window->findChild<QLabel *>(QStringLiteral("Lbl_Progreso"));
+    ASSERT_NE(label, nullptr);
+    window->show();
+
+    QStringList shown;
+    int generations = 0;
+    bool busyCursor = true;
+    qsizetype boxesBefore = 0;
+    shell->rt().onProgress = [&](int item, int items) {
+        shown << label->text() + (label->isVisible() ? QString() : QStringLiteral(" (hidden)"));
+        if (item == 1)
+            ++generations;
+        busyCursor = busyCursor && QApplication::overrideCursor()
+            && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        // Enter would generate again, F12 would ask to send, F9 would open the configuration.
+        boxesBefore = boxes.messages().size();
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_F12, Qt::Key_F9, Qt::Key_Escape})
+            QTest::keyClick(grid, key);
+        EXPECT_EQ(boxes.messages().size(), boxesBefore);
+    };
+
+    QTest::keyClick(grid, Qt::Key_Return);
+
+    EXPECT_EQ(shown, QStringList{QStringLiteral("item 1 of 1")});
+    EXPECT_EQ(generations, 1);
+    EXPECT_TRUE(busyCursor);
+    EXPECT_FALSE(window->hasEnded());
+    EXPECT_FALSE(label->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(cell(kExport, Procesado), QStringLiteral("10/03/2026"));
+    shell->rt().onProgress = nullptr;
 }
