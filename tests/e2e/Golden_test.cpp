@@ -427,3 +427,24 @@ TEST(Golden, DocumentsMatchTheHandWrittenFiles)
             EXPECT_TRUE(logText.contains(line)) << line.toStdString();
     }
 }
+
+TEST(Golden, TheReadCacheChangesNoByteOfADocumentNorARow)
+{
+    for (const GoldenCase &c : goldenCases()) {
+        SCOPED_TRACE(c.despacho);
+        GoldenRun on(c), off(c);
+        off.db->setReadCacheAllowed(false);
+        ASSERT_EQ(on.generate(QLatin1String(c.despacho)).outcome, GenerationReport::Written);
+        ASSERT_EQ(off.generate(QLatin1String(c.despacho)).outcome, GenerationReport::Written);
+        EXPECT_GT(off.db->statementsRun(), on.db->statementsRun());
+
+        const QString file = QLatin1String(c.fileName) + QStringLiteral(".XML");
+        const QByteArray expected = test::readFile(goldenPath(c.golden));
+        EXPECT_TRUE(test::readFile(QDir(off.outFolder).filePath(file)) == expected);
+        EXPECT_TRUE(test::readFile(QDir(on.outFolder).filePath(file)) == expected);
+        for (const QString &entity : workspaceEntities())
+            EXPECT_EQ(test::dumpSqlite(on.workspace.databaseFile(entity)),
+                      test::dumpSqlite(off.workspace.databaseFile(entity)))
+                << entity.toStdString();
+    }
+}

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <gtest/gtest.h>
 
 namespace b2d::test {
@@ -68,6 +69,27 @@ QVariant querySqlite(const QString &file, const QString &sql)
             value = q.value(0);
     });
     return value;
+}
+
+QStringList dumpSqlite(const QString &file)
+{
+    QStringList lines;
+    onSqlite(file, [&](QSqlQuery &q) {
+        QStringList tables;
+        q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
+        while (q.next())
+            tables << q.value(0).toString();
+        for (const QString &table : tables) {
+            q.exec(QStringLiteral("SELECT * FROM \"%1\"").arg(table));
+            while (q.next()) {
+                QStringList values;
+                for (int c = 0; c < q.record().count(); ++c)
+                    values << (q.value(c).isNull() ? QStringLiteral("<null>") : q.value(c).toString());
+                lines << table + QLatin1Char(':') + values.join(QLatin1Char('|'));
+            }
+        }
+    });
+    return lines;
 }
 
 }  // namespace b2d::test

@@ -35,5 +35,8 @@ QByteArray readFile(const QString &path);
 void execSqlite(const QString &file, const QString &sql);
 // The first column of the first row of a query on an SQLite file (invalid when there is none).
 QVariant querySqlite(const QString &file, const QString &sql);
+// Every row of every table of an SQLite file, tables by name, rows in storage order:
+// "TABLE:value|value|..." (NULL as <null>), for comparing two runs' database effects.
+QStringList dumpSqlite(const QString &file);
 
 }  // namespace b2d::test

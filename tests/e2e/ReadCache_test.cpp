@@ -1,0 +1,78 @@
+// The read cache changes no byte: the demo's generations written with the cache on and off give
+// the same files and leave the same rows in every database. (The golden generations are run
+// both ways by Golden_test.)
+
+#include "app/workspace/Workspace.h"
+#include "cli/CommandLine.h"
+#include "platform/Clock.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+using namespace b2d;
+
+namespace {
+
+struct DemoGeneration {
+    QTemporaryDir dir;
+    QString demo = dir.filePath(QStringLiteral("demo"));
+    QString err;
+    int status = -1;
+
+    explicit DemoGeneration(bool cache)
+    {
+        const FixedClock clock(QDateTime(QDate(2026, 3, 10), QTime(14, 7, 9)));
+        if (run({QStringLiteral("demo"), demo}, clock) != 0)
+            return;
+        QStringList args{QStringLiteral("--connections"), demo + QStringLiteral("/connections.ini"),
+                         QStringLiteral("--settings"), demo + QStringLiteral("/settings.ini")};
+        if (!cache)
+            args << QStringLiteral("--no-read-cache");
+        args << QStringLiteral("generate") << QStringLiteral("26001IC04000123A")
+             << QStringLiteral("26001IC04000131C") << QStringLiteral("26073IC04000088F")
+             << QStringLiteral("26001EC01000045B") << QStringLiteral("26001DJAI000007K")
+             << QStringLiteral("--answers") << demo + QStringLiteral("/answers.ini");
+        status = run(args, clock);
+    }
+    int run(const QStringList &arguments, const Clock &clock)
+    {
+        QString out;
+        QTextStream o(&out), e(&err);
+        QString none;
+        QTextStream in(&none, QIODevice::ReadOnly);
+        cli::Streams io{o, e, &in};
+        return cli::runCommandLine(arguments, io, QStringLiteral("velmorab2d-cli"), clock);
+    }
+};
+
+}  // namespace
+
+TEST(ReadCache, DemoGenerationsAreTheSameWithTheCacheOnAndOff)
+{
+    const DemoGeneration on(true), off(false);
+    ASSERT_EQ(on.status, 0) << on.err.toStdString();
+    ASSERT_EQ(off.status, 0) << off.err.toStdString();
+    // The same boxes, each naming its own workspace's file.
+    EXPECT_EQ(QString(on.err).replace(on.demo, QStringLiteral("DEMO")).toStdString(),
+              QString(off.err).replace(off.demo, QStringLiteral("DEMO")).toStdString());
+
+    const QStringList files = QDir(on.demo + QStringLiteral("/out")).entryList(QDir::Files, QDir::Name);
+    ASSERT_EQ(files.size(), 5);
+    EXPECT_EQ(QDir(off.demo + QStringLiteral("/out")).entryList(QDir::Files, QDir::Name), files);
+    for (const QString &f : files)
+        EXPECT_TRUE(test::readFile(on.demo + QStringLiteral("/out/") + f)
+                    == test::readFile(off.demo + QStringLiteral("/out/") + f))
+            << f.toStdString();
+
+    const Workspace a(on.demo + QStringLiteral("/data")), b(off.demo + QStringLiteral("/data"));
+    for (const QString &entity : workspaceEntities()) {
+        SCOPED_TRACE(entity.toStdString());
+        const QStringList rowsOn = test::dumpSqlite(a.databaseFile(entity));
+        EXPECT_FALSE(rowsOn.isEmpty());
+        EXPECT_EQ(rowsOn, test::dumpSqlite(b.databaseFile(entity)));
+    }
+}
