@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
@@ -55,7 +56,15 @@ QString g_cli;
 // Runs the command line in a child process; wall time and the child's peak resident set.
 Run runChild(const QStringList &args, const QString &outFile)
 {
+    // The peak resident set comes from /usr/bin/time when it is there: a child spawned straight
+    // from here would inherit this process's peak, which Linux keeps across exec.
+    const QString rssFile = outFile + QStringLiteral(".rss");
+    const bool timed = QFileInfo(QStringLiteral("/usr/bin/time")).isExecutable();
     std::vector<QByteArray> storage;
+    if (timed)
+        for (const QString &a : {QStringLiteral("/usr/bin/time"), QStringLiteral("-f"), QStringLiteral("%M"),
+                                 QStringLiteral("-o"), rssFile})
+            storage.push_back(a.toLocal8Bit());
     storage.push_back(g_cli.toLocal8Bit());
     for (const QString &a : args)
         storage.push_back(a.toLocal8Bit());
@@ -84,6 +93,9 @@ Run runChild(const QStringList &args, const QString &outFile)
     run.ms = timer.nsecsElapsed() / 1e6;
     posix_spawn_file_actions_destroy(&actions);
     run.peakKb = usage.ru_maxrss;
+    QFile rss(rssFile);
+    if (timed && rss.open(QIODevice::ReadOnly))
+        run.peakKb = rss.readAll().trimmed().split('\n').last().toLong();
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     QFile f(outFile);
     if (f.open(QIODevice::ReadOnly))

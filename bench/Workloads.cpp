@@ -33,7 +33,7 @@ QString caratula(const QString &despacho, const QString &destinacion, const QStr
 
 // Items, subitems, duties and documents of a declaration whose every item holds 10 subitems.
 QString declarationRows(const QString &despacho, int items, bool cancels, bool exportDuty,
-                        bool licence = false)
+                        bool licence)
 {
     QStringList articulos, subitems, duties, info;
     for (int i = 1; i <= items; ++i) {
@@ -160,44 +160,64 @@ QString internoRows(const QString &interno, int items, const QStringList &partyT
 
 }  // namespace
 
+namespace {
+
+// What sets one synthetic declaration apart from the others.
+struct Shape {
+    QString despacho, destinacion, interno, divisa, processRC, di;
+    bool cancels = false, exportDuty = false, licence = false;
+    QStringList parties;
+};
+
+Workload declarationWorkload(const Shape &d, int items)
+{
+    Workload w;
+    w.number = d.despacho;
+    w.historial = caratula(d.despacho, d.destinacion, d.interno, d.divisa, d.processRC)
+        + declarationRows(d.despacho, items, d.cancels, d.exportDuty, d.licence);
+    w.internos = internoRows(d.interno, items, d.parties, d.di);
+    return w;
+}
+
+const QStringList kImportParties{QStringLiteral("IMPORTER"), QStringLiteral("SUPPLIER")};
+
+}  // namespace
+
 Workload importWorkload(int items, bool foreign)
 {
-    const QString despacho = foreign ? QStringLiteral("26001IC04000902E") : QStringLiteral("26001IC04000901D");
-    const QString interno = foreign ? QStringLiteral("BX-IMPE") : QStringLiteral("BX-IMP");
-    const QString di = QStringLiteral("BX-DI");
-    Workload w;
-    w.number = despacho;
-    w.historial = caratula(despacho, QStringLiteral("IC04"), interno,
-                           foreign ? QStringLiteral("060") : QStringLiteral("DOL"), di)
-        + declarationRows(despacho, items, true, false);
-    w.internos = internoRows(interno, items, {QStringLiteral("IMPORTER"), QStringLiteral("SUPPLIER")}, di);
-    return w;
+    Shape d;
+    d.despacho = foreign ? QStringLiteral("26001IC04000902E") : QStringLiteral("26001IC04000901D");
+    d.destinacion = QStringLiteral("IC04");
+    d.interno = foreign ? QStringLiteral("BX-IMPE") : QStringLiteral("BX-IMP");
+    d.divisa = foreign ? QStringLiteral("060") : QStringLiteral("DOL");
+    d.processRC = d.di = QStringLiteral("BX-DI");
+    d.cancels = true;
+    d.parties = kImportParties;
+    return declarationWorkload(d, items);
 }
 
 Workload exportWorkload(int items)
 {
-    const QString despacho = QStringLiteral("26001EC01000903F");
-    Workload w;
-    w.number = despacho;
-    w.historial = caratula(despacho, QStringLiteral("EC01"), QStringLiteral("BX-EXP"), QStringLiteral("DOL"),
-                           QStringLiteral("BX-EXP"))
-        + declarationRows(despacho, items, false, true);
-    w.internos = internoRows(QStringLiteral("BX-EXP"), items,
-                             {QStringLiteral("EXPORTER"), QStringLiteral("BUYER")}, QString());
-    return w;
+    Shape d;
+    d.despacho = QStringLiteral("26001EC01000903F");
+    d.destinacion = QStringLiteral("EC01");
+    d.interno = d.processRC = QStringLiteral("BX-EXP");
+    d.divisa = QStringLiteral("DOL");
+    d.exportDuty = true;
+    d.parties = {QStringLiteral("EXPORTER"), QStringLiteral("BUYER")};
+    return declarationWorkload(d, items);
 }
 
 Workload licenceWorkload(int items)
 {
-    const QString despacho = QStringLiteral("26001DJAI000904G");
-    Workload w;
-    w.number = despacho;
-    w.historial = caratula(despacho, QStringLiteral("DJAI"), QStringLiteral("BX-LIC"), QStringLiteral("DOL"),
-                           QString())
-        + declarationRows(despacho, items, false, false, true);
-    w.internos = internoRows(QStringLiteral("BX-LIC"), items,
-                             {QStringLiteral("IMPORTER"), QStringLiteral("SUPPLIER")}, QString());
-    return w;
+    Shape d;
+    d.despacho = QStringLiteral("26001DJAI000904G");
+    d.destinacion = QStringLiteral("DJAI");
+    d.interno = QStringLiteral("BX-LIC");
+    d.divisa = QStringLiteral("DOL");
+    d.licence = true;
+    d.parties = kImportParties;
+    return declarationWorkload(d, items);
 }
 
 Workload listWorkload(int count)
