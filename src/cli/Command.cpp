@@ -1,5 +1,6 @@
 #include "cli/Command.h"
 
+#include "app/ProgramInfo.h"
 #include "app/Startup.h"
 #include "cli/CliOperator.h"
 #include "platform/Clock.h"
@@ -17,26 +18,7 @@ const QString kConnections = QStringLiteral("connections");
 const QString kSettings = QStringLiteral("settings");
 const QString kTraceSql = QStringLiteral("trace-sql");
 const QString kNoReadCache = QStringLiteral("no-read-cache");
-
-QString optionSyntax(const QCommandLineOption &option)
-{
-    QStringList names;
-    for (const QString &n : option.names())
-        names << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
-    QString syntax = names.join(QStringLiteral(", "));
-    if (!option.valueName().isEmpty())
-        syntax += QLatin1Char(' ') + option.valueName();
-    return syntax;
-}
-
-QString optionLines(const QList<QCommandLineOption> &options)
-{
-    QString text;
-    for (const QCommandLineOption &o : options)
-        text += QStringLiteral("  ") + optionSyntax(o).leftJustified(26) + QLatin1Char(' ')
-            + o.description() + QLatin1Char('\n');
-    return text;
-}
+const QString kVersion = QStringLiteral("version");
 
 QString describe(const B2DError &e)
 {
@@ -96,6 +78,9 @@ QList<QCommandLineOption> commonOptions()
                                           "answered in the same generation (for comparison).")),
         QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                            QStringLiteral("Show the usage and exit.")),
+        QCommandLineOption(kVersion,
+                           QStringLiteral("Show the program version and the installed update "
+                                          "version, and exit.")),
     };
 }
 
