@@ -4,7 +4,7 @@ JOBS    ?= $(shell nproc)
 CLI     := $(BUILD)/bin/velmorab2d-cli
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build test demo gui screenshot clean
+.PHONY: all deps configure build test demo gui screenshot clean install package
 
 all: build
 
@@ -30,6 +30,15 @@ gui: build
 
 screenshot: build
 	./scripts/screenshot.sh $(BUILD)
+
+# Installs the programs (PREFIX, default /usr/local; DESTDIR for a staging folder).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, in $(BUILD).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)
