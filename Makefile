@@ -4,7 +4,7 @@ JOBS    ?= $(shell nproc)
 CLI     := $(BUILD)/bin/velmorab2d-cli
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build test demo gui screenshot clean install package
+.PHONY: all deps configure build test demo gui screenshot clean install package package-check
 
 all: build
 
@@ -39,6 +39,10 @@ install: build
 # The Debian package, in $(BUILD).
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# Builds, installs and tries the package as an ordinary user, then purges it (root, CI).
+package-check:
+	./scripts/package-check.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
