@@ -36,6 +36,37 @@ QString versionText(const QString &programName, const QString &installedVersionF
     return versionText(programName, LeerVersionInstalada(installedVersionFile));
 }
 
+QList<QCommandLineOption> runOptions()
+{
+    return {
+        QCommandLineOption(QStringLiteral("connections"),
+                           QStringLiteral("The data access configuration (default: connections.ini "
+                                          "in the per-user configuration folder, else beside the "
+                                          "program; installed, else "
+                                          "/etc/velmorab2d/connections.ini)."),
+                           QStringLiteral("FILE")),
+        QCommandLineOption(QStringLiteral("settings"),
+                           QStringLiteral("Use this INI file (group [GENERAL]) as the settings store."),
+                           QStringLiteral("FILE")),
+        QCommandLineOption(QStringLiteral("trace-sql"),
+                           QStringLiteral("Append one JSON line per statement asked of a database."),
+                           QStringLiteral("FILE")),
+    };
+}
+
+QCommandLineOption helpOption()
+{
+    return QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                              QStringLiteral("Show the usage and exit."));
+}
+
+QCommandLineOption versionOption()
+{
+    return QCommandLineOption(QStringLiteral("version"),
+                              QStringLiteral("Show the program version and the installed update "
+                                             "version, and exit."));
+}
+
 QString optionLines(const QList<QCommandLineOption> &options)
 {
     QString text;

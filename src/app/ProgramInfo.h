@@ -15,6 +15,12 @@ QString versionText(const QString &programName, const QVariant &installedVersion
 // Windows from the registry).
 QString versionText(const QString &programName, const QString &installedVersionFile);
 
+// The options both programs take: --connections FILE, --settings FILE, --trace-sql FILE (in
+// that order), and -h/--help and --version.
+QList<QCommandLineOption> runOptions();
+QCommandLineOption helpOption();
+QCommandLineOption versionOption();
+
 // The options of a usage text, one a line: "  --name VALUE   description".
 QString optionLines(const QList<QCommandLineOption> &options);
 

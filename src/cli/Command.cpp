@@ -18,7 +18,6 @@ const QString kConnections = QStringLiteral("connections");
 const QString kSettings = QStringLiteral("settings");
 const QString kTraceSql = QStringLiteral("trace-sql");
 const QString kNoReadCache = QStringLiteral("no-read-cache");
-const QString kVersion = QStringLiteral("version");
 
 QString describe(const B2DError &e)
 {
@@ -61,27 +60,12 @@ QString Command::helpText(const QString &programName) const
 
 QList<QCommandLineOption> commonOptions()
 {
-    return {
-        QCommandLineOption(kConnections,
-                           QStringLiteral("The data access configuration (default: connections.ini "
-                                          "in the per-user configuration folder, else beside the "
-                                          "program)."),
-                           QStringLiteral("FILE")),
-        QCommandLineOption(kSettings,
-                           QStringLiteral("Use this INI file (group [GENERAL]) as the settings store."),
-                           QStringLiteral("FILE")),
-        QCommandLineOption(kTraceSql,
-                           QStringLiteral("Append one JSON line per statement asked of a database."),
-                           QStringLiteral("FILE")),
-        QCommandLineOption(kNoReadCache,
-                           QStringLiteral("Send every read to the database, even one already "
-                                          "answered in the same generation (for comparison).")),
-        QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                           QStringLiteral("Show the usage and exit.")),
-        QCommandLineOption(kVersion,
-                           QStringLiteral("Show the program version and the installed update "
-                                          "version, and exit.")),
-    };
+    QList<QCommandLineOption> options = runOptions();
+    options << QCommandLineOption(kNoReadCache,
+                                  QStringLiteral("Send every read to the database, even one already "
+                                                 "answered in the same generation (for comparison)."))
+            << helpOption() << versionOption();
+    return options;
 }
 
 CommonOptions readCommonOptions(const QCommandLineParser &parser)

@@ -11,20 +11,6 @@ namespace {
 
 const QString kProgram = QStringLiteral("velmorab2d");
 
-const QCommandLineOption kConnections(QStringLiteral("connections"),
-                                      QStringLiteral("The data access configuration (default: "
-                                                     "connections.ini in the per-user configuration "
-                                                     "folder, else beside the program; installed, "
-                                                     "else /etc/velmorab2d/connections.ini)."),
-                                      QStringLiteral("FILE"));
-const QCommandLineOption kSettings(QStringLiteral("settings"),
-                                   QStringLiteral("Use this INI file (group [GENERAL]) as the "
-                                                  "settings store."),
-                                   QStringLiteral("FILE"));
-const QCommandLineOption kTraceSql(QStringLiteral("trace-sql"),
-                                   QStringLiteral("Append one JSON line per statement asked of a "
-                                                  "database."),
-                                   QStringLiteral("FILE"));
 const QCommandLineOption kScreenshot(QStringLiteral("screenshot"),
                                      QStringLiteral("Save a picture of the main window as a PNG "
                                                     "file and quit."),
@@ -41,16 +27,13 @@ const QCommandLineOption kInterno(QStringLiteral("interno"),
                                   QStringLiteral("The interno the viewer of --screenshot-viewer "
                                                  "shows."),
                                   QStringLiteral("INTERNO"));
-const QCommandLineOption kHelp(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                               QStringLiteral("Show the usage and exit."));
-const QCommandLineOption kVersion(QStringLiteral("version"),
-                                  QStringLiteral("Show the program version and the installed "
-                                                 "update version, and exit."));
 
 QList<QCommandLineOption> guiOptions()
 {
-    return {kConnections, kSettings,         kTraceSql,        kScreenshot, kScreenshotConfig,
-            kScreenshotViewer, kInterno, kHelp, kVersion};
+    QList<QCommandLineOption> options = runOptions();
+    options << kScreenshot << kScreenshotConfig << kScreenshotViewer << kInterno << helpOption()
+            << versionOption();
+    return options;
 }
 
 }  // namespace
@@ -80,13 +63,13 @@ GuiCommandLine parseGuiCommandLine(const QStringList &arguments, QTextStream &ou
         line.exitStatus = 1;
         return line;
     }
-    if (parser.isSet(kHelp)) {
+    if (parser.isSet(QStringLiteral("help"))) {
         out << guiHelp();
         out.flush();
         line.exitStatus = 0;
         return line;
     }
-    if (parser.isSet(kVersion)) {
+    if (parser.isSet(QStringLiteral("version"))) {
         out << versionText(kProgram, installedVersionFile);
         out.flush();
         line.exitStatus = 0;
@@ -99,9 +82,9 @@ GuiCommandLine parseGuiCommandLine(const QStringList &arguments, QTextStream &ou
         line.exitStatus = 1;
         return line;
     }
-    line.options.connectionsFile = parser.value(kConnections);
-    line.options.settingsFile = parser.value(kSettings);
-    line.options.traceSqlFile = parser.value(kTraceSql);
+    line.options.connectionsFile = parser.value(QStringLiteral("connections"));
+    line.options.settingsFile = parser.value(QStringLiteral("settings"));
+    line.options.traceSqlFile = parser.value(QStringLiteral("trace-sql"));
     line.screenshot = parser.value(kScreenshot);
     line.screenshotConfig = parser.value(kScreenshotConfig);
     line.screenshotViewer = parser.value(kScreenshotViewer);

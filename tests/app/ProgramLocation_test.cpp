@@ -2,11 +2,13 @@
 // their connections file, and what --version says.
 #include "app/ProgramInfo.h"
 #include "app/Startup.h"
+#include "data/SqlFixture.h"
 #include "platform/ProgramLocation.h"
 #include "runtime/RunLog.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -39,14 +41,6 @@ private:
     QByteArray m_config;
     QByteArray m_data;
 };
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 }  // namespace
 
@@ -95,7 +89,8 @@ TEST(ProgramLocation, ConnectionsFilePerUserThenPerMachineWhenInstalled)
 
     // A per-user file wins everywhere.
     const QString perUser = home.path() + QStringLiteral("/config/VelmoraB2D/connections.ini");
-    writeFile(perUser, "[HISTORIAL]\n");
+    QDir().mkpath(QFileInfo(perUser).absolutePath());
+    test::writeTextFile(perUser, QStringLiteral("[HISTORIAL]\n"));
     EXPECT_EQ(Shell::defaultConnectionsFile(QStringLiteral("/usr/bin")), perUser);
     EXPECT_EQ(Shell::defaultConnectionsFile(build.path()), perUser);
 }
@@ -104,7 +99,7 @@ TEST(ProgramInfo, VersionShowsTheProgramAndTheInstalledUpdateVersion)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("version.ini"));
-    writeFile(file, "; installed release\n[Velmora]\nversion=17\n");
+    test::writeTextFile(file, QStringLiteral("; installed release\n[Velmora]\nversion=17\n"));
     const QString expectedFirst = QStringLiteral("velmorab2d %1.%2.%3\n")
                                       .arg(B2D_VERSION_MAJOR)
                                       .arg(B2D_VERSION_MINOR)

@@ -1,7 +1,8 @@
 // The command line of the window program, read before the application object exists.
 #include "gui/GuiCommandLine.h"
 
-#include <QFile>
+#include "data/SqlFixture.h"
+
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
@@ -73,10 +74,7 @@ TEST(GuiCommandLine, VersionReadsTheInstalledVersionFile)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("version.ini"));
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[Velmora]\nversion=42\n");
-    f.close();
+    test::writeTextFile(file, QStringLiteral("[Velmora]\nversion=42\n"));
     EXPECT_TRUE(parse({QStringLiteral("--version")}, file)
                     .out.endsWith(QStringLiteral("\ninstalled update version: 42\n")));
 }
