@@ -5,6 +5,7 @@
 #include "data/SqlFixture.h"
 #include "platform/ProgramLocation.h"
 #include "runtime/RunLog.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,29 +18,14 @@ using namespace b2d;
 namespace {
 
 // Points the per-user configuration and data folders (XDG) into a temporary folder for one scope.
-class UserFoldersIn {
-public:
-    explicit UserFoldersIn(const QString &home) : m_config(qgetenv("XDG_CONFIG_HOME")), m_data(qgetenv("XDG_DATA_HOME"))
+struct UserFoldersIn {
+    explicit UserFoldersIn(const QString &home)
+        : config("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/config"))),
+          data("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/data")))
     {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/config")));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/data")));
     }
-    ~UserFoldersIn()
-    {
-        restore("XDG_CONFIG_HOME", m_config);
-        restore("XDG_DATA_HOME", m_data);
-    }
-
-private:
-    static void restore(const char *name, const QByteArray &value)
-    {
-        if (value.isEmpty())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
-    QByteArray m_config;
-    QByteArray m_data;
+    test::ScopedEnv config;
+    test::ScopedEnv data;
 };
 
 }  // namespace
