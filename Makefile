@@ -4,7 +4,7 @@ JOBS    ?= $(shell nproc)
 CLI     := $(BUILD)/bin/velmorab2d-cli
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build test demo gui screenshot bench clean
+.PHONY: all deps configure build test demo gui screenshot bench clean install package package-check
 
 all: build
 
@@ -35,6 +35,19 @@ screenshot: build
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target b2d-bench
 	$(BUILD)/bin/b2d-bench $(BENCHFLAGS)
+
+# Installs the programs (PREFIX, default /usr/local; DESTDIR for a staging folder).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, in $(BUILD).
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# Builds, installs and tries the package as an ordinary user, then purges it (root, CI).
+package-check:
+	./scripts/package-check.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -39,4 +39,31 @@ QVariant querySqlite(const QString &file, const QString &sql);
 // "TABLE:value|value|..." (NULL as <null>), for comparing two runs' database effects.
 QStringList dumpSqlite(const QString &file);
 
+// An environment variable set (or unset, with a null value) for one scope, restored after it.
+class ScopedEnv {
+public:
+    ScopedEnv(const char *name, const QByteArray &value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv &) = delete;
+    ScopedEnv &operator=(const ScopedEnv &) = delete;
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
 }  // namespace b2d::test
