@@ -13,7 +13,7 @@ SAN_ENV    := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=
               LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
               UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build test check demo gui screenshot clean
+.PHONY: all deps configure build test check demo gui screenshot clean install package package-check
 
 all: build
 
@@ -48,6 +48,19 @@ gui: build
 
 screenshot: build
 	./scripts/screenshot.sh $(BUILD)
+
+# Installs the programs (PREFIX, default /usr/local; DESTDIR for a staging folder).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, in $(BUILD).
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# Builds, installs and tries the package as an ordinary user, then purges it (root, CI).
+package-check:
+	./scripts/package-check.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/PeVersion.h"
+#include "platform/ProgramLocation.h"
 #include "runtime/Errors.h"
 #include "runtime/Queries.h"
 #include "runtime/RunLog.h"
@@ -168,10 +169,17 @@ void Shell::start()
 
 QString Shell::defaultConnectionsFile()
 {
+    return defaultConnectionsFile(QCoreApplication::applicationDirPath());
+}
+
+QString Shell::defaultConnectionsFile(const QString &programFolder)
+{
     const QString perUser = userConfigFolder() + QStringLiteral("/connections.ini");
     if (QFileInfo::exists(perUser))
         return perUser;
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/connections.ini");
+    if (isInstalledProgramFolder(programFolder))
+        return QLatin1String(kSystemConnectionsFile);
+    return programFolder + QStringLiteral("/connections.ini");
 }
 
 }  // namespace b2d

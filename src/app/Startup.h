@@ -63,8 +63,11 @@ public:
     bool started() const { return m_rt != nullptr; }
 
     // The connections file used when none is given: connections.ini in the per-user
-    // configuration folder, else beside the executable.
+    // configuration folder, else beside the executable; an installed program (under /usr or
+    // /opt) looks in the per-user folder, then kSystemConnectionsFile, never beside itself.
+    // Without `programFolder`, the running executable's folder.
     static QString defaultConnectionsFile();
+    static QString defaultConnectionsFile(const QString &programFolder);
 
 private:
     ShellOptions m_options;

@@ -1,5 +1,6 @@
 #include "cli/Command.h"
 
+#include "app/ProgramInfo.h"
 #include "app/Startup.h"
 #include "cli/CliOperator.h"
 #include "platform/Clock.h"
@@ -17,26 +18,6 @@ const QString kConnections = QStringLiteral("connections");
 const QString kSettings = QStringLiteral("settings");
 const QString kTraceSql = QStringLiteral("trace-sql");
 const QString kNoReadCache = QStringLiteral("no-read-cache");
-
-QString optionSyntax(const QCommandLineOption &option)
-{
-    QStringList names;
-    for (const QString &n : option.names())
-        names << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
-    QString syntax = names.join(QStringLiteral(", "));
-    if (!option.valueName().isEmpty())
-        syntax += QLatin1Char(' ') + option.valueName();
-    return syntax;
-}
-
-QString optionLines(const QList<QCommandLineOption> &options)
-{
-    QString text;
-    for (const QCommandLineOption &o : options)
-        text += QStringLiteral("  ") + optionSyntax(o).leftJustified(26) + QLatin1Char(' ')
-            + o.description() + QLatin1Char('\n');
-    return text;
-}
 
 QString describe(const B2DError &e)
 {
@@ -79,24 +60,12 @@ QString Command::helpText(const QString &programName) const
 
 QList<QCommandLineOption> commonOptions()
 {
-    return {
-        QCommandLineOption(kConnections,
-                           QStringLiteral("The data access configuration (default: connections.ini "
-                                          "in the per-user configuration folder, else beside the "
-                                          "program)."),
-                           QStringLiteral("FILE")),
-        QCommandLineOption(kSettings,
-                           QStringLiteral("Use this INI file (group [GENERAL]) as the settings store."),
-                           QStringLiteral("FILE")),
-        QCommandLineOption(kTraceSql,
-                           QStringLiteral("Append one JSON line per statement asked of a database."),
-                           QStringLiteral("FILE")),
-        QCommandLineOption(kNoReadCache,
-                           QStringLiteral("Send every read to the database, even one already "
-                                          "answered in the same generation (for comparison).")),
-        QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                           QStringLiteral("Show the usage and exit.")),
-    };
+    QList<QCommandLineOption> options = runOptions();
+    options << QCommandLineOption(kNoReadCache,
+                                  QStringLiteral("Send every read to the database, even one already "
+                                                 "answered in the same generation (for comparison)."))
+            << helpOption() << versionOption();
+    return options;
 }
 
 CommonOptions readCommonOptions(const QCommandLineParser &parser)

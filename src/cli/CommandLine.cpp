@@ -1,6 +1,8 @@
 #include "cli/CommandLine.h"
 
+#include "app/ProgramInfo.h"
 #include "platform/Clock.h"
+#include "platform/InstalledVersion.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -52,17 +54,7 @@ QString generalHelp(const CommandTable &commands, const QString &programName)
     for (const auto &c : commands)
         text += QStringLiteral("  ") + c->name().leftJustified(10) + QLatin1Char(' ')
             + c->description().section(QLatin1Char('\n'), 0, 0) + QLatin1Char('\n');
-    text += QStringLiteral("\ncommon options:\n");
-    for (const QCommandLineOption &o : commonOptions()) {
-        QString syntax;
-        for (const QString &n : o.names())
-            syntax += (syntax.isEmpty() ? QString() : QStringLiteral(", "))
-                + (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
-        if (!o.valueName().isEmpty())
-            syntax += QLatin1Char(' ') + o.valueName();
-        text += QStringLiteral("  ") + syntax.leftJustified(26) + QLatin1Char(' ') + o.description()
-            + QLatin1Char('\n');
-    }
+    text += QStringLiteral("\ncommon options:\n") + optionLines(commonOptions());
     text += QStringLiteral("\nexit status: 0 done, 1 wrong usage, 3 cancelled, 4 failed, "
                            "5 the program ended itself.\n")
         + QStringLiteral("Run '") + programName + QStringLiteral(" COMMAND --help' for a command's usage.\n");
@@ -92,6 +84,7 @@ int runCommandLine(const CommandTable &commands, const QStringList &arguments, S
     // common option given before it.
     qsizetype commandIndex = -1;
     bool helpAsked = false;
+    bool versionAsked = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &arg = arguments.at(i);
         if (arg == QLatin1String("--")) {
@@ -102,6 +95,8 @@ int runCommandLine(const CommandTable &commands, const QStringList &arguments, S
         if (arg.startsWith(QLatin1Char('-')) && arg != QLatin1String("-")) {
             if (arg == QLatin1String("-h") || arg == QLatin1String("--help"))
                 helpAsked = true;
+            if (arg == QLatin1String("--version"))
+                versionAsked = true;
             if (takesNextArgument(arg))
                 ++i;
             continue;
@@ -113,6 +108,11 @@ int runCommandLine(const CommandTable &commands, const QStringList &arguments, S
     if (commandIndex < 0) {
         if (helpAsked) {
             io.out << generalHelp(commands, programName);
+            io.out.flush();
+            return ExitOk;
+        }
+        if (versionAsked) {
+            io.out << versionText(programName, QString::fromLatin1(kInstalledVersionFile));
             io.out.flush();
             return ExitOk;
         }
@@ -148,6 +148,11 @@ int runCommandLine(const CommandTable &commands, const QStringList &arguments, S
     }
     if (parser.isSet(QStringLiteral("help"))) {
         io.out << command->helpText(programName);
+        io.out.flush();
+        return ExitOk;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        io.out << versionText(programName, QString::fromLatin1(kInstalledVersionFile));
         io.out.flush();
         return ExitOk;
     }

@@ -97,14 +97,28 @@ QString quotedIdentifier(const QString &name)
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
-// A connection string fit for a message: the password's value hidden.
-QString withoutPassword(const QString &connection)
+// The password keys of an ODBC connection string.
+bool isPasswordKey(const QString &key)
 {
-    QStringList parts = connection.split(QLatin1Char(';'));
-    for (QString &p : parts)
-        if (p.trimmed().startsWith(QLatin1String("PWD="), Qt::CaseInsensitive))
-            p = QStringLiteral("PWD=***");
-    return parts.join(QLatin1Char(';'));
+    const QString k = key.trimmed();
+    return k.compare(QLatin1String("PWD"), Qt::CaseInsensitive) == 0
+        || k.compare(QLatin1String("Password"), Qt::CaseInsensitive) == 0;
+}
+
+// The value of an attribute of `connection` that names where it connects (DRIVER, SERVER, DSN,
+// FILEDSN), for a message.
+QString describeOdbcTarget(const QString &connection)
+{
+    QStringList parts;
+    for (const OdbcAttribute &a : odbcAttributes(connection)) {
+        const QString key = a.key.trimmed().toUpper();
+        if (key == QLatin1String("DRIVER") || key == QLatin1String("SERVER")
+            || key == QLatin1String("DSN") || key == QLatin1String("FILEDSN"))
+            parts << key + QLatin1Char('=') + a.value;
+    }
+    if (parts.isEmpty() && !connection.contains(QLatin1Char('=')))
+        parts << QStringLiteral("DSN=") + connection.trimmed();
+    return parts.join(QStringLiteral(", "));
 }
 
 }  // namespace
@@ -116,6 +130,83 @@ static bool isConnectionLost(const QSqlDatabase &db, const QSqlError &e)
 {
     return e.type() == QSqlError::ConnectionError || !db.isOpen()
         || e.nativeErrorCode().startsWith(QLatin1String("08"));
+}
+
+QList<OdbcAttribute> odbcAttributes(const QString &connection)
+{
+    QList<OdbcAttribute> out;
+    qsizetype i = 0;
+    const qsizetype n = connection.size();
+    while (i < n) {
+        const qsizetype eq = connection.indexOf(QLatin1Char('='), i);
+        const qsizetype semi = connection.indexOf(QLatin1Char(';'), i);
+        if (eq < 0 || (semi >= 0 && semi < eq)) {
+            // A piece without '=': kept as a key without value.
+            const qsizetype end = semi < 0 ? n : semi;
+            if (!connection.mid(i, end - i).trimmed().isEmpty())
+                out.append({connection.mid(i, end - i), QString(), false, false});
+            i = end + 1;
+            continue;
+        }
+        OdbcAttribute a;
+        a.key = connection.mid(i, eq - i);
+        qsizetype j = eq + 1;
+        while (j < n && connection.at(j) == QLatin1Char(' '))
+            ++j;
+        if (j < n && connection.at(j) == QLatin1Char('{')) {
+            // A braced value runs to the closing brace; "}}" inside stands for one brace.
+            a.braced = true;
+            ++j;
+            while (j < n) {
+                if (connection.at(j) == QLatin1Char('}')) {
+                    if (j + 1 < n && connection.at(j + 1) == QLatin1Char('}')) {
+                        a.value += QLatin1Char('}');
+                        j += 2;
+                        continue;
+                    }
+                    ++j;
+                    break;
+                }
+                a.value += connection.at(j++);
+            }
+            // Anything up to the next ';' belongs to the same attribute.
+            const qsizetype end = connection.indexOf(QLatin1Char(';'), j);
+            a.value += connection.mid(j, (end < 0 ? n : end) - j);
+            i = (end < 0 ? n : end) + 1;
+        } else {
+            const qsizetype end = connection.indexOf(QLatin1Char(';'), j);
+            a.value = connection.mid(j, (end < 0 ? n : end) - j);
+            i = (end < 0 ? n : end) + 1;
+        }
+        out.append(a);
+    }
+    return out;
+}
+
+QString withoutPassword(const QString &connection)
+{
+    QStringList parts;
+    for (const OdbcAttribute &a : odbcAttributes(connection)) {
+        if (isPasswordKey(a.key))
+            parts << a.key + QStringLiteral("=***");
+        else if (!a.hasValue)
+            parts << a.key;
+        else if (a.braced)
+            parts << a.key + QStringLiteral("={") + QString(a.value).replace(QLatin1Char('}'), QLatin1String("}}"))
+                    + QLatin1Char('}');
+        else
+            parts << a.key + QLatin1Char('=') + a.value;
+    }
+    return parts.join(QLatin1Char(';'));
+}
+
+QString withoutPasswordValues(const QString &text, const QString &connection)
+{
+    QString out = text;
+    for (const OdbcAttribute &a : odbcAttributes(connection))
+        if (isPasswordKey(a.key) && !a.value.isEmpty())
+            out.replace(a.value, QStringLiteral("***"));
+    return out;
 }
 
 // ---- SqlDatabaseBackend --------------------------------------------------------------------
@@ -300,7 +391,10 @@ bool OdbcBackend::open(QString &error)
     }
     db.setDatabaseName(name);
     if (!db.open()) {
-        error = errorText(db.lastError());
+        // The driver's own words, with any password it might echo hidden.
+        const QString target = describeOdbcTarget(c);
+        error = (target.isEmpty() ? QString() : QLatin1Char('(') + target + QStringLiteral(") "))
+            + withoutPasswordValues(errorText(db.lastError()), c);
         return false;
     }
     return true;

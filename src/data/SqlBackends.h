@@ -62,6 +62,22 @@ private:
     QString m_path;
 };
 
+// One attribute of an ODBC connection string: KEY=value, or KEY={value} where the braces let the
+// value hold ';' (and "}}" stands for '}').
+struct OdbcAttribute {
+    QString key;    // as written
+    QString value;  // braces removed
+    bool braced = false;
+    bool hasValue = true;  // false for a piece without '='
+};
+QList<OdbcAttribute> odbcAttributes(const QString &connection);
+// The connection string fit for a message or a log: the value of every PWD= and Password= (any
+// case, braced or not) replaced by ***.
+QString withoutPassword(const QString &connection);
+// `text` with every password value of `connection` replaced by *** (a driver message that
+// echoes the string).
+QString withoutPasswordValues(const QString &text, const QString &connection);
+
 // An entity behind an ODBC data source (QODBC). The connection string is handed to the driver
 // manager as written: `DRIVER={...};SERVER=...;...`, `DSN=name;...` or `FILEDSN=file.dsn`.
 class OdbcBackend final : public SqlDatabaseBackend {

@@ -4,6 +4,7 @@
 #include "gui/Frm_Config.h"
 #include "gui/Frm_Main.h"
 #include "gui/Frm_View.h"
+#include "gui/GuiCommandLine.h"
 #include "gui/QtBoxes.h"
 #include "gui/QtBrowserOpener.h"
 #include "platform/Clock.h"
@@ -13,7 +14,6 @@
 #include "runtime/Runtime.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QTextStream>
 #include <QTimer>
 
@@ -21,51 +21,22 @@ using namespace b2d;
 
 int main(int argc, char **argv)
 {
+    // The options first: --help, --version and a wrong option need no display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const GuiCommandLine line = [&arguments] {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return parseGuiCommandLine(arguments, out, err);
+    }();
+    if (line.exitStatus)
+        return *line.exitStatus;
+    const ShellOptions &options = line.options;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmorab2d"));
     QApplication::setApplicationVersion(Runtime::version());
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Proceso Dorvane B2D - (Operaciones)"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption connections(QStringLiteral("connections"),
-                                         QStringLiteral("Data access configuration file."),
-                                         QStringLiteral("FILE"));
-    const QCommandLineOption settings(QStringLiteral("settings"),
-                                      QStringLiteral("INI file used as the settings store."),
-                                      QStringLiteral("FILE"));
-    const QCommandLineOption traceSql(QStringLiteral("trace-sql"),
-                                      QStringLiteral("Append every statement as one JSON line."),
-                                      QStringLiteral("FILE"));
-    const QCommandLineOption screenshot(
-        QStringLiteral("screenshot"),
-        QStringLiteral("Save a picture of the main window as a PNG file and quit."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption screenshotConfig(
-        QStringLiteral("screenshot-config"),
-        QStringLiteral("Save a picture of the configuration window as a PNG file and quit."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption screenshotViewer(
-        QStringLiteral("screenshot-viewer"),
-        QStringLiteral("Save a picture of the subitem viewer of --interno as a PNG file and quit."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption interno(QStringLiteral("interno"),
-                                     QStringLiteral("The interno the viewer of --screenshot-viewer shows."),
-                                     QStringLiteral("INTERNO"));
-    parser.addOptions({connections, settings, traceSql, screenshot, screenshotConfig,
-                       screenshotViewer, interno});
-    parser.process(app);
-    if (!parser.positionalArguments().isEmpty()) {
-        QTextStream(stderr) << "velmorab2d: unexpected argument " << parser.positionalArguments().first()
-                            << "\n";
-        return 1;
-    }
-
-    ShellOptions options;
-    options.connectionsFile = parser.value(connections);
-    options.settingsFile = parser.value(settings);
-    options.traceSqlFile = parser.value(traceSql);
 
     QtBoxes boxes;
     std::unique_ptr<Shell> shell;
@@ -106,25 +77,25 @@ int main(int argc, char **argv)
     QWidget *pictured = nullptr;
     QString file;
     std::unique_ptr<Frm_Config> config;
-    if (parser.isSet(screenshot)) {
+    if (!line.screenshot.isEmpty()) {
         pictured = &window;
-        file = parser.value(screenshot);
-    } else if (parser.isSet(screenshotConfig)) {
+        file = line.screenshot;
+    } else if (!line.screenshotConfig.isEmpty()) {
         config = std::make_unique<Frm_Config>(shell->rt(), &window);
         config->show();
         pictured = config.get();
-        file = parser.value(screenshotConfig);
-    } else if (parser.isSet(screenshotViewer)) {
+        file = line.screenshotConfig;
+    } else if (!line.screenshotViewer.isEmpty()) {
         auto *view = new Frm_View(shell->rt(), &window);
-        view->setInterno(parser.value(interno));
+        view->setInterno(line.interno);
         view->Mostrar();
         if (!view->isVisible()) {
-            QTextStream(stderr) << "velmorab2d: nothing to show for interno \"" << parser.value(interno)
+            QTextStream(stderr) << "velmorab2d: nothing to show for interno \"" << line.interno
                                 << "\"\n";
             return 1;
         }
         pictured = view;
-        file = parser.value(screenshotViewer);
+        file = line.screenshotViewer;
     }
     if (pictured) {
         pictured->raise();

@@ -2,6 +2,7 @@
 
 #include "data/FileWriter.h"
 #include "platform/Clock.h"
+#include "platform/ProgramLocation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -114,9 +115,14 @@ RunLog::RunLog(const Clock &clock, QString folder) : m_clock(clock)
 
 QString RunLog::chooseLogFolder(QString *note)
 {
-    const QString program = QCoreApplication::applicationDirPath();
-    const QString beside = program + QStringLiteral("/Logs");
-    if (!program.isEmpty() && folderWritable(beside)) {
+    return chooseLogFolder(QCoreApplication::applicationDirPath(), note);
+}
+
+QString RunLog::chooseLogFolder(const QString &programFolder, QString *note)
+{
+    const bool installed = isInstalledProgramFolder(programFolder);
+    const QString beside = programFolder + QStringLiteral("/Logs");
+    if (!installed && !programFolder.isEmpty() && folderWritable(beside)) {
         if (note)
             *note = QStringLiteral("Carpeta de log: ") + QDir::toNativeSeparators(beside);
         return beside;
@@ -125,10 +131,12 @@ QString RunLog::chooseLogFolder(QString *note)
     if (data.isEmpty())
         data = QDir::homePath() + QStringLiteral("/.local/share/VelmoraB2D");
     const QString fallback = data + QStringLiteral("/Logs");
-    if (note)
-        *note = QStringLiteral("Carpeta de log: ") + QDir::toNativeSeparators(fallback)
-            + QStringLiteral(" (no se puede escribir en ") + QDir::toNativeSeparators(beside)
-            + QLatin1Char(')');
+    if (note) {
+        *note = QStringLiteral("Carpeta de log: ") + QDir::toNativeSeparators(fallback);
+        if (!installed)
+            *note += QStringLiteral(" (no se puede escribir en ") + QDir::toNativeSeparators(beside)
+                + QLatin1Char(')');
+    }
     return fallback;
 }
 

@@ -19,9 +19,12 @@ public:
     // `folder` is the log folder; empty means chooseLogFolder().
     RunLog(const Clock &clock, QString folder = {});
 
-    // The program's folder + "Logs" when it can be written, else the per-user data folder + "Logs".
-    // `note`, when given, receives a line saying which one was chosen.
+    // The program's folder + "Logs" when it can be written, else the per-user data folder + "Logs";
+    // an installed program (isInstalledProgramFolder) always uses the per-user data folder.
+    // `note`, when given, receives a line saying which one was chosen. Without `programFolder`,
+    // the running executable's folder.
     static QString chooseLogFolder(QString *note = nullptr);
+    static QString chooseLogFolder(const QString &programFolder, QString *note = nullptr);
     // Where the log goes and why, for the debug trace at start-up.
     const QString &folderNote() const { return m_folderNote; }
 

@@ -151,6 +151,35 @@ TEST(CommandLine, HelpListsTheCommandsAndTheirOptions)
               runCli({QStringLiteral("demo"), QStringLiteral("-h")}).out);
 }
 
+TEST(CommandLine, HelpOfEveryCommandAndVersion)
+{
+    for (const auto &command : buildCommandTable()) {
+        const CliRun r = runCli({command->name(), QStringLiteral("--help")});
+        EXPECT_EQ(r.status, ExitOk) << command->name().toStdString();
+        EXPECT_TRUE(r.out.startsWith(QStringLiteral("usage: velmorab2d-cli [common options] ")
+                                     + command->name()))
+            << r.out.toStdString();
+        EXPECT_TRUE(r.err.isEmpty());
+    }
+    const CliRun generate = runCli({QStringLiteral("generate"), QStringLiteral("--help")});
+    for (const char *text : {"NUMBER...", "--answers FILE", "--answer KEY=VALUE", "--interactive",
+                             "--pending"})
+        EXPECT_TRUE(generate.out.contains(QString::fromUtf8(text))) << text;
+
+    const QString firstLine = QStringLiteral("velmorab2d-cli %1.%2.%3\n")
+                                  .arg(B2D_VERSION_MAJOR)
+                                  .arg(B2D_VERSION_MINOR)
+                                  .arg(B2D_VERSION_REVISION);
+    for (const QStringList &arguments :
+         {QStringList{QStringLiteral("--version")},
+          QStringList{QStringLiteral("list"), QStringLiteral("--version")}}) {
+        const CliRun r = runCli(arguments);
+        EXPECT_EQ(r.status, ExitOk);
+        EXPECT_TRUE(r.out.startsWith(firstLine)) << r.out.toStdString();
+        EXPECT_TRUE(r.out.contains(QStringLiteral("\ninstalled update version: "))) << r.out.toStdString();
+    }
+}
+
 TEST_F(CommandLineDemo, DemoBuildsAWorkspaceThatPassesTheStartUpChecks)
 {
     const QDir d(demoDir);

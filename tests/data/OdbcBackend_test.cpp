@@ -1,5 +1,6 @@
 #include "data/DataAccess.h"
 
+#include "data/SqlBackends.h"
 #include "data/SqlFixture.h"
 #include "runtime/Errors.h"
 
@@ -128,4 +129,50 @@ TEST_F(OdbcData, ConnectsThroughADataSourceName)
     Connection &c = viaDsn->getDataConnectionByEntity(QStringLiteral("HISTORIAL"));
     c.sql = QStringLiteral("SELECT DESPACHO FROM CARATULA_CARATULA");
     EXPECT_TRUE(c.crearrs(rs)) << c.lastError().toStdString();
+}
+
+TEST(OdbcConnection, PasswordsAreHiddenWhateverTheirSpelling)
+{
+    const struct {
+        const char *connection;
+        const char *shown;
+    } cases[] = {
+        {"DRIVER={FreeTDS};SERVER=s;UID=u;PWD=secreto", "DRIVER={FreeTDS};SERVER=s;UID=u;PWD=***"},
+        {"DSN=x;pwd=secreto;Timeout=5", "DSN=x;pwd=***;Timeout=5"},
+        {"DSN=x;Password=secreto", "DSN=x;Password=***"},
+        {"DSN=x;PASSWORD = secreto", "DSN=x;PASSWORD =***"},
+        {"DSN=x; Pwd={se;cr}}eto};UID=u", "DSN=x; Pwd=***;UID=u"},
+        {"DRIVER={Odd }} Name};SERVER=s", "DRIVER={Odd }} Name};SERVER=s"},
+        {"DSN=x;UID=u;", "DSN=x;UID=u"},
+        {"DSN=x;PWD=", "DSN=x;PWD=***"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(withoutPassword(QString::fromUtf8(c.connection)), QString::fromUtf8(c.shown))
+            << c.connection;
+    EXPECT_EQ(withoutPasswordValues(QStringLiteral("login failed for b2d/se;cr}eto"),
+                                    QStringLiteral("DSN=x;UID=b2d;PWD={se;cr}}eto}")),
+              QStringLiteral("login failed for b2d/***"));
+}
+
+// Offline: a driver that does not exist. The message names the entity, the driver and the server
+// and holds no password, however the string spells it.
+TEST(OdbcConnection, FailedOpenNamesEntityDriverAndServerButNoPassword)
+{
+    QTemporaryDir dir;
+    const QString connection = QStringLiteral(
+        "DRIVER={b2d_no_such_driver};SERVER=sql-oficina;DATABASE=H;UID=b2d;pwd={a;Zq9}}x};"
+        "Password=Kw7secret");
+    writeTextFile(dir.filePath(QStringLiteral("connections.ini")),
+                  QStringLiteral("[HISTORIAL]\ndriver=odbc\nconnection=\"%1\"\n").arg(connection));
+    auto db = openConnectionsFile(dir.filePath(QStringLiteral("connections.ini")));
+    try {
+        db->LoadParameters();
+        FAIL() << "opened";
+    } catch (const B2DError &e) {
+        const QString text = e.description();
+        for (const char *part : {"HISTORIAL", "b2d_no_such_driver", "sql-oficina"})
+            EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << part << ": " << text.toStdString();
+        for (const char *secret : {"Zq9", "Kw7secret"})
+            EXPECT_FALSE(text.contains(QString::fromUtf8(secret))) << text.toStdString();
+    }
 }

@@ -36,4 +36,31 @@ void execSqlite(const QString &file, const QString &sql);
 // The first column of the first row of a query on an SQLite file (invalid when there is none).
 QVariant querySqlite(const QString &file, const QString &sql);
 
+// An environment variable set (or unset, with a null value) for one scope, restored after it.
+class ScopedEnv {
+public:
+    ScopedEnv(const char *name, const QByteArray &value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv &) = delete;
+    ScopedEnv &operator=(const ScopedEnv &) = delete;
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
 }  // namespace b2d::test

@@ -1,0 +1,93 @@
+# Installs the build into a staging folder, or packs it with CPack, and checks what lands where.
+#   cmake -DBUILD=<build folder> -DWORK=<scratch folder> -DRELEASE=<B2D_RELEASE_NUMBER>
+#         [-DPACKAGE=ON] -P CheckInstall.cmake
+# Without PACKAGE: `cmake --install` with DESTDIR=WORK/root and prefix /usr. With PACKAGE: the
+# Debian package built by cpack, listed with dpkg-deb.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+
+set(expected
+    usr/bin/velmorab2d
+    usr/bin/velmorab2d-cli
+    usr/share/applications/velmorab2d.desktop
+    usr/share/icons/hicolor/scalable/apps/velmorab2d.svg
+    usr/share/doc/velmorab2d/README.md
+    usr/share/doc/velmorab2d/examples/connections-freetds.ini
+    usr/share/doc/velmorab2d/examples/connections-dsn.ini
+    usr/share/doc/velmorab2d/examples/odbcinst-freetds.ini
+    usr/share/doc/velmorab2d/examples/odbc-dsn.ini
+    etc/velmorab2d/version.ini)
+
+if(PACKAGE)
+  execute_process(COMMAND cpack -G DEB --config ${BUILD}/CPackConfig.cmake -B ${WORK}
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cpack failed:\n${out}")
+  endif()
+  file(GLOB debs ${WORK}/*.deb)
+  list(LENGTH debs count)
+  if(NOT count EQUAL 1)
+    message(FATAL_ERROR "expected one .deb in ${WORK}, found: ${debs}")
+  endif()
+  execute_process(COMMAND dpkg-deb -c ${debs} OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
+  execute_process(COMMAND dpkg-deb -f ${debs} Depends OUTPUT_VARIABLE depends)
+  execute_process(COMMAND dpkg-deb -f ${debs} Recommends OUTPUT_VARIABLE recommends)
+  execute_process(COMMAND dpkg-deb --ctrl-tarfile ${debs} COMMAND tar -xOf - ./conffiles
+                  OUTPUT_VARIABLE conffiles)
+  foreach(f ${expected})
+    if(NOT listing MATCHES " \\./${f}\n")
+      message(FATAL_ERROR "the package lacks ${f}:\n${listing}")
+    endif()
+  endforeach()
+  if(listing MATCHES "_tests|bench|\\.a\n")
+    message(FATAL_ERROR "the package carries a test or build file:\n${listing}")
+  endif()
+  foreach(dep libqt6sql6-sqlite libqt6sql6-odbc qt6-qpa-plugins libxml2 libqt6widgets6)
+    if(NOT depends MATCHES "(^|, )${dep}( |,|\n|$)")
+      message(FATAL_ERROR "Depends lacks ${dep}: ${depends}")
+    endif()
+  endforeach()
+  if(NOT recommends MATCHES "tdsodbc")
+    message(FATAL_ERROR "Recommends lacks tdsodbc: ${recommends}")
+  endif()
+  if(NOT conffiles STREQUAL "/etc/velmorab2d/version.ini\n")
+    message(FATAL_ERROR "unexpected conffiles: ${conffiles}")
+  endif()
+  return()
+endif()
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${WORK}/root
+                        ${CMAKE_COMMAND} --install ${BUILD} --prefix /usr
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed:\n${out}")
+endif()
+foreach(f ${expected})
+  if(NOT EXISTS ${WORK}/root/${f})
+    message(FATAL_ERROR "not installed: ${f}")
+  endif()
+endforeach()
+foreach(program velmorab2d velmorab2d-cli)
+  execute_process(COMMAND test -x ${WORK}/root/usr/bin/${program} RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${program} is not executable")
+  endif()
+endforeach()
+# Nothing outside /usr but the per-machine release file.
+file(GLOB_RECURSE everything RELATIVE ${WORK}/root ${WORK}/root/*)
+foreach(f ${everything})
+  if(NOT f MATCHES "^usr/" AND NOT f STREQUAL "etc/velmorab2d/version.ini")
+    message(FATAL_ERROR "installed outside /usr: ${f}")
+  endif()
+endforeach()
+file(STRINGS ${WORK}/root/etc/velmorab2d/version.ini lines REGEX "=|\\[")
+if(NOT lines STREQUAL "[Velmora];version=${RELEASE}")
+  message(FATAL_ERROR "version.ini holds: ${lines}")
+endif()
+file(READ ${WORK}/root/usr/share/applications/velmorab2d.desktop desktop)
+foreach(line "Exec=velmorab2d\n" "Icon=velmorab2d\n" "Type=Application\n")
+  string(FIND "${desktop}" "${line}" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "the desktop entry lacks ${line}")
+  endif()
+endforeach()
