@@ -4,7 +4,16 @@ JOBS    ?= $(shell nproc)
 CLI     := $(BUILD)/bin/velmorab2d-cli
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build test demo gui screenshot bench clean install package package-check
+# `make check`: the whole test suite again, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer in a folder of its own; any report fails it. The only suppressions are
+# those listed in tests/sanitizers/ for third-party modules.
+ASAN_BUILD ?= build-asan
+SANITIZE   := -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+SAN_ENV    := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1 \
+              LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+              UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: all deps configure build test check demo gui screenshot bench clean install package package-check
 
 all: build
 
@@ -21,6 +30,15 @@ build: configure
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+$(ASAN_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER) \
+	    -DCMAKE_CXX_FLAGS="$(SANITIZE)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE)" \
+	    -DCMAKE_SHARED_LINKER_FLAGS="$(SANITIZE)"
+
+check: deps $(ASAN_BUILD)/CMakeCache.txt
+	$(SAN_ENV) cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS)
 
 demo: build
 	./scripts/demo.sh $(CLI)
@@ -50,4 +68,4 @@ package-check:
 	./scripts/package-check.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD)

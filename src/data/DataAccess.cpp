@@ -76,6 +76,7 @@ bool Connection::crearrs(Recordset &rs)
     QString error;
     const bool ok = m_owner.runQuery(*this, sql, out, error);
     m_lastError = error;
+    refuseInGeneration(ok, error);
     if (!ok || out.rows.isEmpty()) {
         rs.Close();
         return false;
@@ -90,7 +91,14 @@ bool Connection::ejecutar()
     const bool ok = m_owner.runExecute(*this, sql, error);
     m_lastError = error;
     m_rowsAffected = ok ? m_backend->rowsAffected() : -1;
+    refuseInGeneration(ok, error);
     return ok;
+}
+
+void Connection::refuseInGeneration(bool ok, const QString &error) const
+{
+    if (!ok && m_owner.inGeneration())
+        throw StatementRefused(m_entity, sql, error);
 }
 
 // ---- DataAccess ----------------------------------------------------------------------------
@@ -121,12 +129,34 @@ void DataAccess::beginGeneration()
 {
     clearCache();
     m_cacheOn = m_cacheAllowed;
+    m_generation = true;
 }
 
 void DataAccess::endGeneration()
 {
     clearCache();
     m_cacheOn = false;
+    m_generation = false;
+}
+
+bool DataAccess::reconnectIfLost(Connection &c, QString &error)
+{
+    if (!c.m_backend->connectionLost())
+        return true;
+    std::unique_ptr<Backend> fresh;
+    try {
+        fresh = m_factory(c.entity());
+    } catch (const B2DError &e) {
+        error = e.description();
+        return false;
+    }
+    if (!fresh) {
+        error = QStringLiteral("No hay conexion configurada para la entidad %1").arg(c.entity());
+        return false;
+    }
+    c.m_backend = std::move(fresh);
+    ++m_reconnections;
+    return true;
 }
 
 namespace {
@@ -227,7 +257,7 @@ bool DataAccess::runQuery(Connection &c, const QString &sql, ResultSet &out, QSt
     ++m_run;
     QElapsedTimer timer;
     timer.start();
-    const bool ok = c.backend().query(sql, out, error);
+    const bool ok = reconnectIfLost(c, error) && c.backend().query(sql, out, error);
     const double ms = double(timer.nsecsElapsed()) / 1e6;
     if (ok && m_cacheOn && !isProcedureCall(sql))
         cacheAnswer(key, sql, out);
@@ -242,7 +272,7 @@ bool DataAccess::runExecute(Connection &c, const QString &sql, QString &error)
     dropCachedAnswersNaming(writtenTable(sql));
     QElapsedTimer timer;
     timer.start();
-    const bool ok = c.backend().execute(sql, error);
+    const bool ok = reconnectIfLost(c, error) && c.backend().execute(sql, error);
     const double ms = double(timer.nsecsElapsed()) / 1e6;
     trace({c.entity(), sql, 0, ms, false, ok, true, error});
     return ok;

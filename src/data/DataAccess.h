@@ -65,6 +65,9 @@ public:
     virtual bool execute(const QString &sql, QString &error) = 0;
     // The rows the last successful execute changed; -1 when the database does not tell.
     virtual int rowsAffected() const { return -1; }
+    // True once the connection to the database was lost (a failed statement said so): the data
+    // access component opens a new backend before the next statement.
+    virtual bool connectionLost() const { return false; }
 };
 
 // One traced statement.
@@ -93,9 +96,11 @@ public:
     QString sql;
 
     // Runs `sql`; true when it ran and returned at least one row (rs is then open on them);
-    // false when it returned no row or failed (rs is then closed).
+    // false when it returned no row or failed (rs is then closed). While a generation runs, a
+    // statement the database refuses throws StatementRefused instead.
     bool crearrs(Recordset &rs);
-    // Runs `sql` as a write; true when executed.
+    // Runs `sql` as a write; true when executed. While a generation runs, a refusal throws
+    // StatementRefused.
     bool ejecutar();
     // The rows the last `ejecutar` changed; -1 when it failed or the database does not tell.
     int rowsAffected() const { return m_rowsAffected; }
@@ -106,6 +111,10 @@ public:
     Backend &backend() { return *m_backend; }
 
 private:
+    friend class DataAccess;
+    // Throws StatementRefused for a failed statement while a generation runs.
+    void refuseInGeneration(bool ok, const QString &error) const;
+
     DataAccess &m_owner;
     QString m_entity;
     std::unique_ptr<Backend> m_backend;
@@ -136,8 +145,10 @@ public:
     // while a generation runs (procedure calls never are); a write drops the cached answers of
     // the statements that name the written table, on every entity. Emptied when a generation
     // starts and when it ends.
+    // While a generation runs, a statement the database refuses throws StatementRefused.
     void beginGeneration();
     void endGeneration();
+    bool inGeneration() const { return m_generation; }
     bool cacheEnabled() const { return m_cacheOn; }
     // Off: every read goes to the database, for comparison (--no-read-cache).
     void setReadCacheAllowed(bool allowed) { m_cacheAllowed = allowed; }
@@ -155,6 +166,8 @@ public:
     // Counts for tests and the benchmark.
     int statementsAsked() const { return m_asked; }
     int statementsRun() const { return m_run; }
+    // Backends opened again after a lost connection.
+    int reconnections() const { return m_reconnections; }
 
 private:
     friend class Connection;
@@ -165,6 +178,9 @@ private:
     void cacheAnswer(const QString &key, const QString &sql, const ResultSet &rows);
     void dropCachedAnswersNaming(const QString &table);
     void clearCache();
+    // Opens a new backend for a connection whose database connection was lost; false with
+    // `error` set when it cannot be opened.
+    bool reconnectIfLost(Connection &c, QString &error);
 
     BackendFactory m_factory;
     QHash<QString, Connection *> m_connections;  // upper-cased entity -> owned connection
@@ -174,9 +190,11 @@ private:
     QHash<QString, QStringList> m_cacheByWord;
     std::vector<TraceSink> m_sinks;
     bool m_cacheOn = false;
+    bool m_generation = false;
     bool m_cacheAllowed = true;
     int m_asked = 0;
     int m_run = 0;
+    int m_reconnections = 0;
 };
 
 // The connections file (INI, one group per entity: driver=sqlite|odbc, database=, connection=;

@@ -123,6 +123,15 @@ QString describeOdbcTarget(const QString &connection)
 
 }  // namespace
 
+// A failure that means the connection itself is gone: the driver says so, the connection is no
+// longer open, or the state is of the connection-exception class (SQLSTATE 08xxx, as ODBC drivers
+// report a broken link).
+static bool isConnectionLost(const QSqlDatabase &db, const QSqlError &e)
+{
+    return e.type() == QSqlError::ConnectionError || !db.isOpen()
+        || e.nativeErrorCode().startsWith(QLatin1String("08"));
+}
+
 QList<OdbcAttribute> odbcAttributes(const QString &connection)
 {
     QList<OdbcAttribute> out;
@@ -237,11 +246,13 @@ bool SqlDatabaseBackend::run(const QString &sql, ResultSet *out, QString &error)
         if (const auto call = TsqlRewriter::procedureCall(text))
             return runProcedure(*call, out, error);
     }
-    QSqlQuery q(QSqlDatabase::database(m_connectionName, false));
+    const QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    QSqlQuery q(db);
     q.setForwardOnly(true);
     q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     if (!q.exec(text)) {
         error = errorText(q.lastError());
+        m_lost = isConnectionLost(db, q.lastError());
         return false;
     }
     // A server procedure may report row counts before its rows: skip to the first result with

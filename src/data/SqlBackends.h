@@ -26,6 +26,7 @@ public:
     bool query(const QString &sql, ResultSet &out, QString &error) override;
     bool execute(const QString &sql, QString &error) override;
     int rowsAffected() const override { return m_rowsAffected; }
+    bool connectionLost() const override { return m_lost; }
 
     bool rewritesTsql() const { return m_rewrite; }
     const QString &connectionName() const { return m_connectionName; }
@@ -40,6 +41,7 @@ private:
     QString m_connectionName;
     bool m_rewrite;
     int m_rowsAffected = -1;
+    bool m_lost = false;
 };
 
 // An entity on its own SQLite file (QSQLITE). The file is opened read-write and never created;

@@ -112,6 +112,8 @@ QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders, Generation
         line = 110;
         writeAndRecord(rt, documento, fileName, QStringLiteral("El archivo se ha generado,"),
                        QStringLiteral("XMLDespacho"), QStringLiteral("Mod_Main"), line, rep);
+    } catch (const StatementRefused &r) {
+        reportRefusal(rt, r, QStringLiteral("XMLDespacho"), QStringLiteral("Mod_Main"), line);
     } catch (const B2DError &e) {
         showErrorText(rt, e.description() + QLatin1Char('\n') + QString::number(e.number())
                               + QStringLiteral("XMLDespacho linea ") + QString::number(line)

@@ -5,6 +5,7 @@
 #include "declaration/StatusUpdates.h"
 #include "platform/Boxes.h"
 #include "runtime/Errors.h"
+#include "runtime/RunLog.h"
 #include "runtime/Runtime.h"
 #include "values/Values.h"
 
@@ -26,6 +27,14 @@ GenerationReport &freshReport(GenerationReport *report, GenerationReport &local)
     rep = GenerationReport{};
     rep.outcome = GenerationReport::Failed;
     return rep;
+}
+
+void reportRefusal(Runtime &rt, const StatementRefused &refusal, const QString &procedure,
+                   const QString &module, int line)
+{
+    rt.log.EscribirLogDebug(QStringLiteral("Generacion terminada: la base de datos rechazo una sentencia de ")
+                            + refusal.entity() + QStringLiteral(": ") + refusal.sql());
+    showStandardError(rt, refusal.asError(), procedure, module, QString::number(line));
 }
 
 void writeAndRecord(Runtime &rt, const QString &document, const QString &fileName,

@@ -6,6 +6,7 @@ namespace b2d {
 
 class DataAccess;
 class Runtime;
+class StatementRefused;
 struct GenerationReport;
 
 // The read cache lives for one generation, however it ends.
@@ -23,6 +24,12 @@ private:
 // The report a document driver fills: the caller's, or `local` when none was given, reset to
 // a failure until the file is written.
 GenerationReport &freshReport(GenerationReport *report, GenerationReport &local);
+
+// How a document driver ends a generation the database refused a statement of: the standard
+// error box of `procedure` of `module` at `line` with the database's text. Nothing was written or
+// recorded; the report stays a failure.
+void reportRefusal(Runtime &rt, const StatementRefused &refusal, const QString &procedure,
+                   const QString &module, int line);
 
 // What a document driver does with a finished document: writes it as `fileName` + ".XML" in the
 // output folder so that the file and its row agree (recorded with Set_Procesado before it is put

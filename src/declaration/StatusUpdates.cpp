@@ -34,7 +34,15 @@ void runStatusUpdate(Runtime &rt, const QString &sql, const QString &despacho)
 {
     Connection &c = rt.db.getDataConnectionByEntity(kHistorial);
     c.sql = sql;
-    if (!c.ejecutar())
+    bool ok = false;
+    try {
+        ok = c.ejecutar();
+    } catch (const StatementRefused &r) {
+        // The status steps report a refusal in their own box and undo what they must, inside a
+        // generation as outside one.
+        throw r.asError();
+    }
+    if (!ok)
         throw B2DError(ErrNo::Database, QStringLiteral("RecordGate.RGMain"), c.lastError());
     if (c.rowsAffected() == 0)
         throw B2DError(ErrNo::Database, QStringLiteral("RecordGate.RGMain"),

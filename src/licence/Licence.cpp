@@ -154,6 +154,8 @@ QString XMLDJAI(Runtime &rt, GenerationReport *report)
         line = 40;
         writeAndRecord(rt, documento, fileName, QStringLiteral("El archivo se ha generado correctamente,"),
                        QStringLiteral("XMLDJAI"), QStringLiteral("MOD_DJAI"), line, rep);
+    } catch (const StatementRefused &r) {
+        reportRefusal(rt, r, QStringLiteral("XMLDJAI"), QStringLiteral("MOD_DJAI"), line);
     } catch (const B2DError &e) {
         showStandardError(rt, e, QStringLiteral("XMLDJAI"), QStringLiteral("MOD_DJAI"),
                           QString::number(line));

@@ -15,6 +15,22 @@ const char *B2DError::what() const noexcept
     return m_what.constData();
 }
 
+StatementRefused::StatementRefused(QString entity, QString sql, QString description)
+    : m_entity(std::move(entity)), m_sql(std::move(sql)), m_description(std::move(description)),
+      m_what((m_entity + QStringLiteral(": ") + m_description).toUtf8())
+{
+}
+
+B2DError StatementRefused::asError() const
+{
+    return B2DError(ErrNo::Database, QStringLiteral("RecordGate.RGMain"), m_description);
+}
+
+const char *StatementRefused::what() const noexcept
+{
+    return m_what.constData();
+}
+
 B2DError userCancelError()
 {
     return B2DError(ErrNo::Builder, QStringLiteral("Proceso"),

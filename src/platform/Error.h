@@ -51,6 +51,28 @@ private:
     QString m_reason;
 };
 
+// A statement the database refused while a generation runs (an error, not an empty answer). It
+// is not a B2DError on purpose: the builders' own error handling carries on after a B2DError,
+// and a refusal must instead end the whole generation, caught by the document driver alone.
+class StatementRefused : public std::exception {
+public:
+    StatementRefused(QString entity, QString sql, QString description);
+    const QString &entity() const { return m_entity; }
+    const QString &sql() const { return m_sql; }
+    // The database's own text.
+    const QString &description() const { return m_description; }
+    // The same failure as the system reports a database error: number Database, source
+    // "RecordGate.RGMain", the database's text.
+    B2DError asError() const;
+    const char *what() const noexcept override;
+
+private:
+    QString m_entity;
+    QString m_sql;
+    QString m_description;
+    QByteArray m_what;
+};
+
 // Raises the error again with a chained source: "PROC linea LINE::earlier source".
 [[noreturn]] void reraise(const B2DError &e, long number, const QString &procedure, int line);
 

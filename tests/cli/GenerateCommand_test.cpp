@@ -365,3 +365,39 @@ TEST_F(GenerateCommandTest, ProgressLinesOnlyWhenAskedAndNeverWithQuiet)
         EXPECT_TRUE(r.err.contains(QStringLiteral("2 written, 0 cancelled, 0 failed\n")));
     }
 }
+
+// A table a builder reads is gone in the middle of a generation: the database refuses the
+// statement, so the generation ends with the database's text, status 4, no file and the row as it
+// was, instead of a file without that part recorded as processed.
+TEST_F(GenerateCommandTest, ARefusedReadEndsTheGenerationWithNothingWritten)
+{
+    const struct {
+        const char *entity;
+        const char *table;
+        const char *despacho;
+    } cases[] = {
+        {"HISTORIAL", "CARATULA_DOCUMENTOS", "26001EC01000045B"},
+        {"HISTORIAL", "ITEMS_ARTICULOS", "26001EC01000045B"},
+        {"INTERNOS", "requestentitydvn", "26001DJAI000007K"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.table);
+        newDemo();
+        const QString historial = b2d::Workspace(demo + QStringLiteral("/data")).databaseFile(QStringLiteral("HISTORIAL"));
+        const QString state = QStringLiteral("SELECT coalesce(Xml_Procesado, '-') || ' ' || coalesce(Xml_B2DFile, '-') "
+                                             "FROM CARATULA_CARATULA WHERE DESPACHO = '")
+            + QString::fromUtf8(c.despacho) + QStringLiteral("'");
+        const QVariant before = b2d::test::querySqlite(historial, state);
+        ASSERT_TRUE(before.isValid());
+        sql(QString::fromUtf8(c.entity), QStringLiteral("DROP TABLE ") + QString::fromUtf8(c.table));
+
+        const GenerateRun r = generate(QStringList{QString::fromUtf8(c.despacho)} + answers());
+        EXPECT_EQ(r.status, ExitFailed) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        EXPECT_TRUE(QDir(demo + QStringLiteral("/out")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        EXPECT_TRUE(r.err.contains(QStringLiteral("no such table: ") + QString::fromUtf8(c.table), Qt::CaseInsensitive))
+            << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QStringLiteral("se ha generado")));
+        EXPECT_EQ(b2d::test::querySqlite(historial, state), before);
+    }
+}

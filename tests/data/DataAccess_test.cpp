@@ -35,6 +35,87 @@ TEST(DataAccess, CrearrsIsFalseWithoutRowsOrOnFailure)
     EXPECT_THROW(Recordset().field(0), B2DError);
 }
 
+// Outside a generation a refusal reads as false (the caller decides); inside one it throws
+// StatementRefused with the entity, the statement and the database's text, for reads and writes
+// alike, and an empty answer stays an ordinary false.
+TEST(DataAccess, ARefusalThrowsOnlyWhileAGenerationRuns)
+{
+    const struct {
+        const char *sql;
+        bool write;
+        bool refused;
+    } cases[] = {
+        {"select bad", false, true},
+        {"update bad set x = 1", true, true},
+        {"select empty", false, false},
+        {"update empty set x = 1", true, false},
+    };
+    for (const auto &c : cases) {
+        for (const bool generation : {false, true}) {
+            SCOPED_TRACE(std::string(c.sql) + (generation ? " in a generation" : " outside"));
+            RecordingData data;
+            data.failOn(QStringLiteral("HISTORIAL"), QStringLiteral("bad"), QStringLiteral("no such table: bad"));
+            Connection &conn = data.db().getDataConnectionByEntity(QStringLiteral("historial"));
+            conn.sql = QString::fromUtf8(c.sql);
+            if (generation)
+                data.db().beginGeneration();
+            Recordset rs;
+            const auto run = [&] { return c.write ? conn.ejecutar() : conn.crearrs(rs); };
+            if (generation && c.refused) {
+                try {
+                    run();
+                    ADD_FAILURE() << "no StatementRefused";
+                } catch (const StatementRefused &r) {
+                    EXPECT_EQ(r.entity(), QStringLiteral("HISTORIAL"));
+                    EXPECT_EQ(r.sql(), QString::fromUtf8(c.sql));
+                    EXPECT_EQ(r.description(), QStringLiteral("no such table: bad"));
+                    EXPECT_EQ(r.asError().number(), ErrNo::Database);
+                    EXPECT_EQ(r.asError().source(), QStringLiteral("RecordGate.RGMain"));
+                }
+            } else {
+                EXPECT_EQ(run(), c.write && !c.refused);
+            }
+            EXPECT_EQ(conn.lastError(), c.refused ? QStringLiteral("no such table: bad") : QString());
+            data.db().endGeneration();
+            EXPECT_FALSE(data.db().inGeneration());
+        }
+    }
+}
+
+// A statement that loses the connection fails; the next one opens a new backend and runs, inside a
+// generation as outside one, without a new data access component.
+TEST(DataAccess, TheStatementAfterALostConnectionReconnects)
+{
+    for (const bool generation : {false, true}) {
+        SCOPED_TRACE(generation ? "in a generation" : "outside");
+        RecordingData data;
+        data.onContains(QStringLiteral("HISTORIAL"), QStringLiteral("select"), rows({QStringLiteral("A")}, {{7}}));
+        data.dropConnectionOn(QStringLiteral("HISTORIAL"), QStringLiteral("select 1"),
+                              QStringLiteral("Communication link failure"));
+        Connection &conn = data.db().getDataConnectionByEntity(QStringLiteral("HISTORIAL"));
+        if (generation)
+            data.db().beginGeneration();
+        Recordset rs;
+        conn.sql = QStringLiteral("select 1");
+        if (generation)
+            EXPECT_THROW(conn.crearrs(rs), StatementRefused);
+        else
+            EXPECT_FALSE(conn.crearrs(rs));
+        EXPECT_EQ(conn.lastError(), QStringLiteral("Communication link failure"));
+        EXPECT_EQ(data.backendsOpened(), 1);
+
+        conn.sql = QStringLiteral("select 1");
+        ASSERT_TRUE(conn.crearrs(rs));
+        EXPECT_EQ(rs.field(0).toInt(), 7);
+        conn.sql = QStringLiteral("update t set a = 1");
+        EXPECT_TRUE(conn.ejecutar());
+        EXPECT_EQ(&conn, &data.db().getDataConnectionByEntity(QStringLiteral("HISTORIAL")));
+        EXPECT_EQ(data.backendsOpened(), 2);
+        EXPECT_EQ(data.db().reconnections(), 1);
+        data.db().endGeneration();
+    }
+}
+
 TEST(DataAccess, AWriteDropsOnlyTheCachedReadsNamingItsTable)
 {
     RecordingData data;

@@ -271,3 +271,58 @@ TEST(Declaration, BuilderFailureIsReportedWithItsChainedSource)
     EXPECT_TRUE(parts[1].startsWith(QStringLiteral("-2147220393XMLDespacho linea 40::GetCaratulaInfo linea ")))
         << parts[1].toStdString();
 }
+
+// A statement the database refuses ends the generation wherever it comes: the builders do not
+// carry on with an empty answer, nothing is written or recorded, and the one box is the standard
+// error box of the driver with the database's text.
+TEST(Declaration, ARefusedStatementEndsTheGeneration)
+{
+    const struct {
+        const char *name;
+        const char *fragment;
+        int line;
+    } cases[] = {
+        {"header read", "From CARATULA_CARATULA WHERE DESPACHO", 40},
+        {"invoices read", "From CARATULA_DOCUMENTOS", 60},
+        {"row state read before the record", "Select Xml_Procesado", 110},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        DriverRun t(QStringLiteral("19001EC01000045B"));
+        t.data.failOn(H, QString::fromUtf8(c.fragment), QStringLiteral("Invalid object name 'X'."));
+        t.boxes.type(QStringLiteral("0055/09"));
+
+        const GenerationReport rep = t.generate();
+        EXPECT_EQ(rep.outcome, GenerationReport::Failed);
+        EXPECT_TRUE(t.files().isEmpty()) << t.files().join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(t.writes().isEmpty());
+        EXPECT_FALSE(t.rt.db.inGeneration());
+        const auto shown = t.boxes.messages();
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_EQ(shown[0].icon, BoxIcon::Warning);
+        EXPECT_EQ(shown[0].text, QStringLiteral("Error -2147217900 (Invalid object name 'X'.)\n"
+                                                "in procedure XMLDespacho of Módulo Mod_Main - ")
+                                     + QString::number(c.line))
+            << shown[0].text.toStdString();
+    }
+}
+
+TEST(Declaration, AfterADroppedConnectionTheNextGenerationSucceeds)
+{
+    DriverRun t(QStringLiteral("19001EC01000045B"));
+    t.data.dropConnectionOn(H, QStringLiteral("From CARATULA_CARATULA WHERE DESPACHO"),
+                            QStringLiteral("Communication link failure"));
+    t.boxes.type(QStringLiteral("0055/09"));
+    EXPECT_EQ(t.generate().outcome, GenerationReport::Failed);
+    EXPECT_TRUE(t.files().isEmpty());
+    EXPECT_TRUE(t.writes().isEmpty());
+    ASSERT_EQ(t.boxes.messages().size(), 1);
+    EXPECT_TRUE(t.boxes.messages()[0].text.startsWith(QStringLiteral("Error -2147217900 (Communication link failure)")));
+
+    t.boxes.type(QStringLiteral("0055/09"));
+    const GenerationReport rep = t.generate();
+    EXPECT_EQ(rep.outcome, GenerationReport::Written);
+    EXPECT_EQ(t.files(), QStringList{rep.fileName + QStringLiteral(".XML")});
+    EXPECT_EQ(t.writes().size(), 1);
+    EXPECT_EQ(t.rt.db.reconnections(), 1);
+}

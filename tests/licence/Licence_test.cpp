@@ -223,12 +223,6 @@ TEST(Licence, FailingBodyWritesAndRecordsNothing)
         int line;
     } cases[] = {
         {"null officialisation date", [](LicenceRun &t) { t.setHeader("FECHA_OFICIALIZACION", QVariant()); }, 40},
-        {"header query refused",
-         [](LicenceRun &t) { t.data.failOn(LicenceRun::H, QStringLiteral("From caratula_caratula"), QStringLiteral("gone")); },
-         10},
-        {"items query refused",
-         [](LicenceRun &t) { t.data.failOn(LicenceRun::H, QStringLiteral("ORDER BY NRO_ITEM"), QStringLiteral("gone")); },
-         60},
         {"empty shipment date", [](LicenceRun &t) { t.complementary("0001", "DJAI-FECHA-EMBAR", QString()); }, 60},
         {"missing shipment date",
          [](LicenceRun &t) {
@@ -267,6 +261,38 @@ TEST(Licence, FailingBodyWritesAndRecordsNothing)
         EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("\nin procedure DJAI_GetImportLicence of Módulo Mod_Main - ")
                                               + QString::number(c.line)))
             << messages[0].text.toStdString();
+    }
+}
+
+// A statement the database refuses ends the licence's generation: no file, no record, and the one
+// box is the standard error box of XMLDJAI with the database's text, whichever builder sent it.
+TEST(Licence, ARefusedStatementEndsTheGeneration)
+{
+    const struct {
+        const char *name;
+        const char *entity;
+        const char *fragment;
+    } cases[] = {
+        {"header query", "HISTORIAL", "From caratula_caratula"},
+        {"items query", "HISTORIAL", "ORDER BY NRO_ITEM"},
+        {"parties query", "INTERNOS", "From requestentitydvn"},
+        {"customs office lookup", "INTERNOS", "from aduana Where Id = '073'"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        LicenceRun t;
+        t.data.failOn(QString::fromUtf8(c.entity), QString::fromUtf8(c.fragment), QStringLiteral("gone"));
+        GenerationReport rep;
+        EXPECT_EQ(XMLDJAI(t.rt, &rep), QString());
+
+        EXPECT_EQ(rep.outcome, GenerationReport::Failed);
+        EXPECT_TRUE(t.files().isEmpty());
+        EXPECT_FALSE(recorded(t));
+        EXPECT_FALSE(t.rt.db.inGeneration());
+        const auto messages = t.boxes.messages();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_EQ(messages[0].icon, BoxIcon::Warning);
+        EXPECT_EQ(messages[0].text, QStringLiteral("Error -2147217900 (gone)\nin procedure XMLDJAI of Módulo MOD_DJAI - 10"));
     }
 }
 

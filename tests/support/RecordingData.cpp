@@ -10,13 +10,10 @@ public:
     {
         m_owner.m_calls.push_back({m_entity, sql, false});
         m_owner.runHooks(m_entity, sql);
-        if (const Rule *r = m_owner.match(m_entity, sql)) {
-            if (r->fail) {
-                error = r->error;
-                return false;
-            }
+        if (refused(sql, error))
+            return false;
+        if (const Rule *r = m_owner.match(m_entity, sql))
             out = r->rows;
-        }
         return true;
     }
 
@@ -25,26 +22,45 @@ public:
         m_owner.m_calls.push_back({m_entity, sql, true});
         m_owner.runHooks(m_entity, sql);
         m_affected = -1;
-        if (const Rule *r = m_owner.match(m_entity, sql)) {
-            if (r->fail) {
-                error = r->error;
-                return false;
-            }
+        if (refused(sql, error))
+            return false;
+        if (const Rule *r = m_owner.match(m_entity, sql))
             m_affected = r->affected;
-        }
         return true;
     }
 
     int rowsAffected() const override { return m_affected; }
+    bool connectionLost() const override { return m_lost; }
 
 private:
+    // True with `error` set for a statement that fails: on a lost connection, by a failing rule,
+    // or by the rule that drops the connection.
+    bool refused(const QString &sql, QString &error)
+    {
+        if (m_lost) {
+            error = QStringLiteral("Conexion perdida");
+            return true;
+        }
+        const Rule *r = m_owner.match(m_entity, sql);
+        if (!r || !(r->fail || (r->drop && !r->spent)))
+            return false;
+        if (r->drop) {
+            r->spent = true;
+            m_lost = true;
+        }
+        error = r->error;
+        return true;
+    }
+
     RecordingData &m_owner;
     QString m_entity;
     int m_affected = -1;
+    bool m_lost = false;
 };
 
 RecordingData::RecordingData()
     : m_db(std::make_unique<DataAccess>([this](const QString &entity) -> std::unique_ptr<Backend> {
+          ++m_opened;
           return std::make_unique<FakeBackend>(*this, entity.toUpper());
       }))
 {
@@ -65,6 +81,13 @@ void RecordingData::onContains(const QString &entity, const QString &fragment, R
 void RecordingData::failOn(const QString &entity, const QString &fragment, const QString &error)
 {
     m_rules.push_back({entity.toUpper(), fragment, false, true, {}, error});
+}
+
+void RecordingData::dropConnectionOn(const QString &entity, const QString &fragment, const QString &error)
+{
+    Rule r{entity.toUpper(), fragment, false, false, {}, error};
+    r.drop = true;
+    m_rules.push_back(std::move(r));
 }
 
 void RecordingData::changesNoRow(const QString &entity, const QString &fragment)
@@ -90,7 +113,7 @@ void RecordingData::runHooks(const QString &entity, const QString &sql) const
 const RecordingData::Rule *RecordingData::match(const QString &entity, const QString &sql) const
 {
     for (auto it = m_rules.crbegin(); it != m_rules.crend(); ++it) {
-        if (it->entity != entity)
+        if (it->entity != entity || (it->drop && it->spent))
             continue;
         if (it->exact ? sql == it->text : sql.contains(it->text))
             return &*it;

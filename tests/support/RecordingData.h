@@ -29,6 +29,11 @@ public:
     void onContains(const QString &entity, const QString &fragment, ResultSet rows);
     // A statement containing `fragment` fails with `error`.
     void failOn(const QString &entity, const QString &fragment, const QString &error);
+    // The first statement containing `fragment` fails with `error` and loses the connection: its
+    // backend refuses everything after it, until the data access component opens a new one.
+    void dropConnectionOn(const QString &entity, const QString &fragment, const QString &error);
+    // Backends opened so far (the first of each entity and every reopened one).
+    int backendsOpened() const { return m_opened; }
     // A write containing `fragment` runs and reports that it changed no row.
     void changesNoRow(const QString &entity, const QString &fragment);
     // `action` runs whenever a statement containing `fragment` is run (before it answers), for
@@ -51,6 +56,8 @@ private:
         ResultSet rows;
         QString error;
         int affected = -1;
+        bool drop = false;
+        mutable bool spent = false;  // a dropped connection happens once
     };
     struct Hook {
         QString entity;
@@ -63,6 +70,7 @@ private:
     QList<Rule> m_rules;
     QList<Hook> m_hooks;
     QList<Call> m_calls;
+    int m_opened = 0;
     std::unique_ptr<DataAccess> m_db;
 };
 
