@@ -11,6 +11,7 @@
 #include "cli/ListCommand.h"
 #include "gui/OperationsModel.h"
 #include "platform/Boxes.h"
+#include "platform/Clock.h"
 #include "runtime/Runtime.h"
 
 #include <QApplication>
