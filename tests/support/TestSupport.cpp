@@ -92,4 +92,37 @@ QStringList dumpSqlite(const QString &file)
     return lines;
 }
 
+void setColumnsSqlite(const QString &file,
+                      const std::function<QVariant(const QString &, const QString &, const QString &, bool)> &valueFor)
+{
+    onSqlite(file, [&](QSqlQuery &q) {
+        QStringList tables;
+        q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
+        while (q.next())
+            tables << q.value(0).toString();
+        for (const QString &table : tables) {
+            QStringList assignments;
+            QVariantList values;
+            q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+            while (q.next()) {
+                if (q.value(5).toInt() > 0)
+                    continue;  // a primary key keeps its rows apart
+                const QString column = q.value(1).toString();
+                const QVariant value = valueFor(table, column, q.value(2).toString().toUpper(), q.value(3).toBool());
+                if (!value.isValid())
+                    continue;
+                assignments << QStringLiteral("\"%1\" = ?").arg(column);
+                values << value;
+            }
+            if (assignments.isEmpty())
+                continue;
+            const QString sql = QStringLiteral("UPDATE \"%1\" SET %2").arg(table, assignments.join(QStringLiteral(", ")));
+            q.prepare(sql);
+            for (const QVariant &v : values)
+                q.addBindValue(v);
+            EXPECT_TRUE(q.exec()) << sql.toStdString() << ": " << q.lastError().text().toStdString();
+        }
+    });
+}
+
 }  // namespace b2d::test
