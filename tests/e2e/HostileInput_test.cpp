@@ -25,6 +25,9 @@ const QString kInjection = u"O'Neil & Sons <b>]]> \"x\" '; DROP TABLE CARATULA_C
 const QString kText = kInjection + u" ../..\\/\\:ref € Ω 中文 "_s + QString::fromUcs4(U"\U0001F600")
     + u" \x01\x1b\x7f\t"_s;
 const QString kLong = QString(100000 - kInjection.size(), u'x') + kInjection;
+// The demo's first import renumbered with quotes and path pieces, and a number no row holds.
+const QString kOddNumber = u"26001IC'/..\\:0123A"_s;
+const QString kNoNumber = u"26001IC04'; DROP TABLE CARATULA_CARATULA; --"_s;
 // Words of the hostile texts that no statement of the program holds outside a literal.
 const QStringList kMarkers = {u"Neil"_s, u"DROP TABLE"_s};
 
@@ -69,6 +72,23 @@ QVariant poisonFor(const Case &c, const QString &table, const QString &column, c
     return {};
 }
 
+QString quoted(const QString &text)
+{
+    return u'\'' + QString(text).replace(u"'"_s, u"''"_s) + u'\'';
+}
+
+void renumberFirstImport(const QString &historial)
+{
+    const QList<std::pair<const char *, const char *>> columns = {
+        {"CARATULA_CARATULA", "DESPACHO"}, {"ITEMS_ARTICULOS", "IDN_DESPACHO"},
+        {"ITEMS_SUBITEMS", "IDN_DESPACHO"}, {"ITEMS_LIQUIDACION_ITEM", "IDN_DESPACHO"},
+        {"CARATULA_LIQUIDACIONES", "IDN_DESPACHO"}, {"CARATULA_INGRESOS_BRUTOS", "IDN_DESPACHO"},
+        {"CARATULA_DOCUMENTOS", "IDN_DESPACHO"}, {"ITEMS_INFORMACION_COMPLEMENTARIAS", "IDN_DESPACHO"}};
+    for (const auto &[table, column] : columns)
+        b2d::test::execSqlite(historial, u"UPDATE %1 SET %2 = %3 WHERE %2 = '26001IC04000123A'"_s.arg(
+                                             QLatin1String(table), QLatin1String(column), quoted(kOddNumber)));
+}
+
 QStringList filesUnder(const QString &folder)
 {
     QStringList files;
@@ -103,8 +123,9 @@ void generateHostile(const QString &numero, const Case &c)
                                         return poisonFor(c, t, col, type, nn);
                                     });
     const QString historial = workspace.databaseFile(u"HISTORIAL"_s);
-    const QString recordQuery = u"SELECT Xml_B2DFile FROM CARATULA_CARATULA WHERE DESPACHO = '"_s + numero
-        + u"'"_s;
+    if (numero == kOddNumber)
+        renumberFirstImport(historial);
+    const QString recordQuery = u"SELECT Xml_B2DFile FROM CARATULA_CARATULA WHERE DESPACHO = "_s + quoted(numero);
     const QVariant recordedBefore = b2d::test::querySqlite(historial, recordQuery);
     const QString trace = run.dir.filePath(u"trace.jsonl"_s);
     const QStringList before = filesUnder(run.dir.path());
@@ -149,7 +170,7 @@ void generateHostile(const QString &numero, const Case &c)
     // Every statement went through whole, each hostile value inside one literal.
     QFile lines(trace);
     ASSERT_TRUE(lines.open(QIODevice::ReadOnly)) << err.toStdString();
-    const QStringList values = hostileValues(c);
+    const QStringList values = hostileValues(c) << numero;
     int statements = 0;
     while (!lines.atEnd()) {
         const QJsonObject t = QJsonDocument::fromJson(lines.readLine()).object();
@@ -170,7 +191,7 @@ void generateHostile(const QString &numero, const Case &c)
 TEST(HostileInput, EndsInAWellFormedDocumentOrAMessageAndNeverBreaksAStatement)
 {
     const QStringList operations = {u"26001IC04000123A"_s, u"26001IC04000131C"_s, u"26001EC01000045B"_s,
-                                    u"26001DJAI000007K"_s};
+                                    u"26001DJAI000007K"_s, kOddNumber, kNoNumber};
     const QStringList textAnswers = {u"Canal="_s + kText, u"ProcessRC="_s + kText, u"BrokerRC="_s + kText,
                                      u"NombreArchivo="_s + kText};
     const Case cases[] = {
