@@ -52,6 +52,16 @@ void onSqlite(const QString &file, F &&body)
     QSqlDatabase::removeDatabase(name);
 }
 
+// The tables of an open SQLite database, by name.
+QStringList tableNames(QSqlQuery &q)
+{
+    QStringList tables;
+    q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
+    while (q.next())
+        tables << q.value(0).toString();
+    return tables;
+}
+
 }  // namespace
 
 void execSqlite(const QString &file, const QString &sql)
@@ -75,11 +85,7 @@ QStringList dumpSqlite(const QString &file)
 {
     QStringList lines;
     onSqlite(file, [&](QSqlQuery &q) {
-        QStringList tables;
-        q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
-        while (q.next())
-            tables << q.value(0).toString();
-        for (const QString &table : tables) {
+        for (const QString &table : tableNames(q)) {
             q.exec(QStringLiteral("SELECT * FROM \"%1\"").arg(table));
             while (q.next()) {
                 QStringList values;
@@ -96,11 +102,7 @@ void setColumnsSqlite(const QString &file,
                       const std::function<QVariant(const QString &, const QString &, const QString &, bool)> &valueFor)
 {
     onSqlite(file, [&](QSqlQuery &q) {
-        QStringList tables;
-        q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
-        while (q.next())
-            tables << q.value(0).toString();
-        for (const QString &table : tables) {
+        for (const QString &table : tableNames(q)) {
             QStringList assignments;
             QVariantList values;
             q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
