@@ -154,6 +154,57 @@ bool insignificant(const Token &t)
     return t.kind == Tok::Space || t.kind == Tok::Comment;
 }
 
+// A text put in place of other tokens (a literal, a bound argument) is kept apart from a neighbour
+// it would otherwise run into: two literals side by side read as one with a quote inside, a word
+// before a quote as a prefix (x'..'), a number after a number or a '.' as one number, and a
+// minus before a negative number as the start of a comment.
+bool runsInto(const Token &before, const QString &after)
+{
+    if (after.isEmpty())
+        return false;
+    switch (before.kind) {
+    case Tok::Word:
+    case Tok::Number:
+    case Tok::String:
+    case Tok::Bracketed:
+    case Tok::Quoted:
+    case Tok::Param:
+        return true;
+    case Tok::Punct:
+        return before.text == QLatin1String(".")
+               || (before.text == QLatin1String("-") && after.startsWith(QLatin1Char('-')));
+    default:
+        return false;
+    }
+}
+
+bool runsInto(const Token &after)
+{
+    switch (after.kind) {
+    case Tok::Word:
+    case Tok::Number:
+    case Tok::String:
+    case Tok::Bracketed:
+    case Tok::Quoted:
+    case Tok::Param:
+        return true;
+    case Tok::Punct:
+        return after.text == QLatin1String(".");
+    default:
+        return false;
+    }
+}
+
+// `text` as it replaces tokens [first, last], with a blank on a side where it would run into the
+// neighbouring token.
+QString keptApart(const QList<Token> &t, qsizetype first, qsizetype last, const QString &text)
+{
+    const bool blankBefore = first > 0 && runsInto(t.at(first - 1), text);
+    const bool blankAfter = last + 1 < t.size() && !text.isEmpty() && runsInto(t.at(last + 1));
+    return (blankBefore ? QStringLiteral(" ") : QString()) + text
+           + (blankAfter ? QStringLiteral(" ") : QString());
+}
+
 // Index of the next significant token at or after `from` (tokens.size() when none).
 qsizetype nextSignificant(const QList<Token> &tokens, qsizetype from)
 {
@@ -191,7 +242,7 @@ void rewriteInPlace(QList<Token> &tokens)
             const qsizetype close = nextSignificant(tokens, lit + 1);
             if (close >= tokens.size() || !isPunct(tokens.at(close), '}'))
                 continue;
-            const Token literal = tokens.at(lit);
+            const Token literal{Tok::String, keptApart(tokens, i, close, tokens.at(lit).text)};
             tokens.remove(i, close + 1 - i);
             tokens.insert(i, literal);
         } else if (isWord(t, "ISNULL")) {
@@ -504,7 +555,9 @@ QString TsqlRewriter::bindArguments(const QString &sql, const QVariantList &args
     forEachParameter(t, [&](qsizetype first, qsizetype last, int number) {
         for (; next < first; ++next)
             out += t.at(next).text;
-        out += sqliteLiteral(number >= 1 && number <= args.size() ? args.at(number - 1) : QVariant());
+        out += keptApart(t, first, last,
+                         sqliteLiteral(number >= 1 && number <= args.size() ? args.at(number - 1)
+                                                                            : QVariant()));
         next = last + 1;
     });
     for (; next < t.size(); ++next)
