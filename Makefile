@@ -42,7 +42,8 @@ check: deps $(ASAN_BUILD)/CMakeCache.txt
 
 # `make fuzz`: the libFuzzer targets of fuzz/ (Debian's clang, with AddressSanitizer and
 # UndefinedBehaviorSanitizer) in a folder of their own, each run FUZZ_SECONDS one after the other,
-# seeded from fuzz/corpus/<target> and fuzz/regressions/<target>. New inputs stay in
+# seeded from fuzz/corpus/<target> and fuzz/regressions/<target> (with fuzz/<target>.dict when there
+# is one). New inputs stay in
 # $(FUZZ_BUILD)/corpus; a failing input is written to $(FUZZ_BUILD)/artifacts and stops the run.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -59,6 +60,7 @@ fuzz: deps
 	    echo "== fuzz_$$t: $(FUZZ_SECONDS) s"; \
 	    $(FUZZ_BUILD)/bin/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=4096 \
 	        -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$t- \
+	        $$([ -f fuzz/$$t.dict ] && echo -dict=fuzz/$$t.dict) \
 	        $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t $$(ls -d fuzz/regressions/$$t 2>/dev/null) \
 	        > $(FUZZ_BUILD)/$$t.log 2>&1 \
 	        || { tail -n 40 $(FUZZ_BUILD)/$$t.log; exit 1; }; \

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QHash>
+#include <limits>
 
 namespace b2d {
 
@@ -483,17 +484,24 @@ std::optional<ProcedureCall> TsqlRewriter::procedureCall(const QString &sql)
 
 namespace {
 
+constexpr qint64 kLargestInt = std::numeric_limits<int>::max();
+
 // Walks the parameters of a statement as SQLite numbers them, calling `visit(first, last, number)`
 // with the token range of each.
 template <typename Visit>
 void forEachParameter(const QList<Token> &t, Visit &&visit)
 {
-    int largest = 0;
-    QHash<QString, int> named;
+    // Counted in 64 bits, `?N` taken up to the largest int: `?2147483647` followed by `?` or a
+    // named parameter must not overflow. A number too long to read reads as 0 and binds nothing
+    // (SQLite refuses such a statement anyway).
+    qint64 largest = 0;
+    QHash<QString, qint64> named;
     for (qsizetype i = 0; i < t.size(); ++i) {
         const Token &tok = t.at(i);
         if (tok.kind == Tok::Param) {
-            const int number = tok.text.size() == 1 ? largest + 1 : tok.text.mid(1).toInt();
+            const qint64 number = tok.text.size() == 1
+                                      ? largest + 1
+                                      : qMin(tok.text.mid(1).toLongLong(), kLargestInt);
             largest = qMax(largest, number);
             visit(i, i, number);
             continue;
@@ -540,9 +548,9 @@ int TsqlRewriter::parameterCount(const QString &sql)
     QList<Token> t;
     if (!tokenize(sql, t))
         return 0;
-    int largest = 0;
-    forEachParameter(t, [&](qsizetype, qsizetype, int number) { largest = qMax(largest, number); });
-    return largest;
+    qint64 largest = 0;
+    forEachParameter(t, [&](qsizetype, qsizetype, qint64 number) { largest = qMax(largest, number); });
+    return int(qMin(largest, kLargestInt));
 }
 
 QString TsqlRewriter::bindArguments(const QString &sql, const QVariantList &args)
@@ -552,7 +560,7 @@ QString TsqlRewriter::bindArguments(const QString &sql, const QVariantList &args
         return sql;
     QString out;
     qsizetype next = 0;
-    forEachParameter(t, [&](qsizetype first, qsizetype last, int number) {
+    forEachParameter(t, [&](qsizetype first, qsizetype last, qint64 number) {
         for (; next < first; ++next)
             out += t.at(next).text;
         out += keptApart(t, first, last,

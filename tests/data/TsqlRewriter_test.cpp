@@ -109,7 +109,7 @@ TEST(TsqlRewriter, CountsParametersAsSqliteNumbersThem)
     const std::pair<const char *, int> cases[] = {
         {"SELECT ?1, ?2, ?1", 2},     {"SELECT ?, ?", 2},         {"SELECT ?3", 3},
         {"SELECT ?2, ?", 3},          {"SELECT '?1', [?2], \"?3\" -- ?4", 0},
-        {"SELECT :a, :a, @b, $c", 3}, {"SELECT 1", 0},
+        {"SELECT :a, :a, @b, $c", 3}, {"SELECT 1", 0}, {"SELECT ?2147483647, :a, ?", 2147483647},
     };
     for (const auto &[sql, count] : cases) {
         SCOPED_TRACE(sql);
