@@ -56,6 +56,13 @@ QString checkPeVersion(const QByteArray &input)
 QString checkNumber(const QString &text)
 {
     const NumberReading r = readNumberValue(text);
+    // Point and comma are the same decimal separator.
+    QString swapped = text;
+    for (QChar &c : swapped)
+        c = c == QLatin1Char('.') ? QLatin1Char(',') : c == QLatin1Char(',') ? QLatin1Char('.') : c;
+    const NumberReading other = readNumberValue(swapped);
+    if (other.kind != r.kind || other.value != r.value)
+        return QStringLiteral("a point and a comma read differently in ") + show(text);
     if (r.kind != NumberKind::Number)
         return {};
     const double v = r.value;
@@ -95,10 +102,12 @@ QString checkDate(const QString &text)
     if (readDate(isoDateTime(*dt)) != dt)
         return QStringLiteral("the date-time read, written as ") + isoDateTime(*dt)
                + QStringLiteral(", reads differently");
-    const std::optional<QDateTime> day = readDate(isoDate(dt->date()));
-    if (!day || day->date() != dt->date())
-        return QStringLiteral("the date read, written as ") + isoDate(dt->date())
-               + QStringLiteral(", reads differently");
+    for (const QString &written : {isoDate(dt->date()), dt->date().toString(u"d/M/yyyy")}) {
+        const std::optional<QDateTime> day = readDate(written);
+        if (!day || day->date() != dt->date())
+            return QStringLiteral("the date read, written as ") + written
+                   + QStringLiteral(", reads differently");
+    }
     return {};
 }
 
