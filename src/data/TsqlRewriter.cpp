@@ -159,11 +159,9 @@ bool insignificant(const Token &t)
 // it would otherwise run into: two literals side by side read as one with a quote inside, a word
 // before a quote as a prefix (x'..'), a number after a number or a '.' as one number, and a
 // minus before a negative number as the start of a comment.
-bool runsInto(const Token &before, const QString &after)
+bool runsInto(const Token &neighbour, bool before, const QString &text)
 {
-    if (after.isEmpty())
-        return false;
-    switch (before.kind) {
+    switch (neighbour.kind) {
     case Tok::Word:
     case Tok::Number:
     case Tok::String:
@@ -172,25 +170,9 @@ bool runsInto(const Token &before, const QString &after)
     case Tok::Param:
         return true;
     case Tok::Punct:
-        return before.text == QLatin1String(".")
-               || (before.text == QLatin1String("-") && after.startsWith(QLatin1Char('-')));
-    default:
-        return false;
-    }
-}
-
-bool runsInto(const Token &after)
-{
-    switch (after.kind) {
-    case Tok::Word:
-    case Tok::Number:
-    case Tok::String:
-    case Tok::Bracketed:
-    case Tok::Quoted:
-    case Tok::Param:
-        return true;
-    case Tok::Punct:
-        return after.text == QLatin1String(".");
+        return neighbour.text == QLatin1String(".")
+               || (before && neighbour.text == QLatin1String("-")
+                   && text.startsWith(QLatin1Char('-')));
     default:
         return false;
     }
@@ -200,8 +182,10 @@ bool runsInto(const Token &after)
 // neighbouring token.
 QString keptApart(const QList<Token> &t, qsizetype first, qsizetype last, const QString &text)
 {
-    const bool blankBefore = first > 0 && runsInto(t.at(first - 1), text);
-    const bool blankAfter = last + 1 < t.size() && !text.isEmpty() && runsInto(t.at(last + 1));
+    if (text.isEmpty())
+        return text;
+    const bool blankBefore = first > 0 && runsInto(t.at(first - 1), true, text);
+    const bool blankAfter = last + 1 < t.size() && runsInto(t.at(last + 1), false, text);
     return (blankBefore ? QStringLiteral(" ") : QString()) + text
            + (blankAfter ? QStringLiteral(" ") : QString());
 }
