@@ -112,17 +112,29 @@ DecimalForm readScientific(const char *text, const char *end)
 DecimalForm decimalForm(double value)
 {
     const double magnitude = std::fabs(value);
-    // Correctly rounded conversions agree except on an exact tie, which this one rounds to even
-    // and the numbers of the documents have always rounded up: a sixteenth digit 5 may be such a
-    // tie, and those few values take the documents' own conversion.
+    // Sixteen correctly rounded digits decide the fifteenth, except when the sixteenth is a 5:
+    // that may be an exact tie, which the numbers of the documents have always rounded up (and
+    // this conversion would round to even), or a value just under or over one; those few values
+    // take the documents' own conversion.
     char buffer[64];
     const auto sixteen = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
                                        std::chars_format::scientific, 15);
     if (sixteen.ec == std::errc() && buffer[16] != '5') {
-        const auto fifteen = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                           std::chars_format::scientific, 14);
-        if (fifteen.ec == std::errc())
-            return readScientific(buffer, fifteen.ptr);
+        DecimalForm f = readScientific(buffer, sixteen.ptr);
+        const bool up = f.digits.back() > '5';
+        f.digits.pop_back();
+        if (up) {
+            ptrdiff_t i = ptrdiff_t(f.digits.size()) - 1;
+            for (; i >= 0 && f.digits[size_t(i)] == '9'; --i)
+                f.digits[size_t(i)] = '0';
+            if (i >= 0) {
+                ++f.digits[size_t(i)];
+            } else {  // 9.99...9 became 10.0...0
+                f.digits.front() = '1';
+                ++f.point;
+            }
+        }
+        return f;
     }
     const QByteArray e = QByteArray::number(magnitude, 'e', 14);
     return readScientific(e.constData(), e.constData() + e.size());

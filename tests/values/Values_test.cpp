@@ -54,6 +54,7 @@ TEST(Values, PlainNumberHasFifteenSignificantDigitsAndNoExponent)
         {0.3333333333333333, "0.333333333333333"}, {2.5, "2.5"}, {10, "10"}, {-0.0, "0"},
         {-0.5, "-0.5"}, {0.1 + 0.2, "0.3"}, {1e-7, "0.0000001"}, {1e20, "100000000000000000000"},
         {1234567890123445.0, "1234567890123450"}, {1.5e-10, "0.00000000015"},
+        {0.99999999999999988898, "1"},  // the fifteenth digit carries into a new one
     };
     for (const auto &[value, text] : cases)
         EXPECT_EQ(s(plainNumber(value)), text);
