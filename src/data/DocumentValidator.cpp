@@ -109,7 +109,7 @@ using SchemaPtr = std::unique_ptr<xmlSchema, SchemaFree>;
 
 struct ValidationContext {
     const QByteArray &bytes;
-    QHash<QString, qsizetype> elementAt;  // path -> offset of its start tag
+    QHash<QString, qsizetype> elementAt;  // path -> offset of its start tag, filled at the first fault
     QList<DocumentFault> faults;
 };
 
@@ -158,6 +158,9 @@ void collectValidityError(void *userData, xmlErrorPtr error)
         f.path = QStringLiteral("/");
     }
     f.message = QString::fromUtf8(error->message).trimmed();
+    if (ctx->elementAt.isEmpty())
+        for (const ElementSpan &s : elementSpans(ctx->bytes))
+            ctx->elementAt.insert(s.path, s.begin);
     locate(ctx->bytes, ctx->elementAt.value(f.path, 0), f);
     if (!ctx->elementAt.contains(f.path))
         f.line = error->line;
@@ -171,8 +174,6 @@ QList<DocumentFault> schemaFaults(const QByteArray &bytes)
         return {DocumentFault{QStringLiteral("/"), 1, 1, compiled.error}};
 
     ValidationContext ctx{bytes, {}, {}};
-    for (const ElementSpan &s : elementSpans(bytes))
-        ctx.elementAt.insert(s.path, s.begin);
 
     xmlDocPtr doc = xmlReadMemory(bytes.constData(), int(bytes.size()), "document.xml", nullptr,
                                   XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
@@ -265,39 +266,37 @@ QList<ElementSpan> elementSpans(const QByteArray &bytes)
 
 QList<DocumentFault> encodingFaults(const QByteArray &bytes)
 {
-    const QList<ElementSpan> spans = elementSpans(bytes);
-    QList<DocumentFault> faults;
+    // Offsets and messages first; the elements are looked for only when there is a fault.
+    QList<std::pair<qsizetype, QString>> found;
     qsizetype start = 0;
     if (bytes.startsWith("\xEF\xBB\xBF")) {
-        faults.append(faultAt(bytes, spans, 0, QStringLiteral("a UTF-8 byte-order mark opens the file")));
+        found.append({0, QStringLiteral("a UTF-8 byte-order mark opens the file")});
         start = 3;
     } else if (bytes.startsWith("\xFE\xFF") || bytes.startsWith("\xFF\xFE")) {
-        faults.append(faultAt(bytes, spans, 0, QStringLiteral("a UTF-16 byte-order mark opens the file")));
+        found.append({0, QStringLiteral("a UTF-16 byte-order mark opens the file")});
         start = 2;
     }
 
     const QString expected = QStringLiteral("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>");
     if (bytes.mid(start, 5) != "<?xml") {
-        faults.append(faultAt(bytes, spans, start,
-                              QStringLiteral("no XML declaration: the file must open with ") + expected));
+        found.append({start, QStringLiteral("no XML declaration: the file must open with ") + expected});
     } else {
         const QByteArray declaration = bytes.mid(start, indexOfByte(bytes, '>', start) - start + 1);
         qsizetype at = 0;
         const QByteArray encoding = declaredEncoding(declaration, at);
         if (encoding.isEmpty())
-            faults.append(faultAt(bytes, spans, start,
-                                  QStringLiteral("the XML declaration names no encoding: ") + expected
-                                      + QStringLiteral(" expected")));
+            found.append({start, QStringLiteral("the XML declaration names no encoding: ") + expected
+                                     + QStringLiteral(" expected")});
         else if (encoding.toLower() != "iso-8859-1")
-            faults.append(faultAt(bytes, spans, start + at,
-                                  QStringLiteral("the XML declaration names the encoding \"%1\", not iso-8859-1")
-                                      .arg(QString::fromLatin1(encoding))));
+            found.append({start + at,
+                          QStringLiteral("the XML declaration names the encoding \"%1\", not iso-8859-1")
+                              .arg(QString::fromLatin1(encoding))});
     }
 
     int more = 0;
     auto add = [&](qsizetype offset, const QString &message) {
-        if (faults.size() < kMaxEncodingFaults)
-            faults.append(faultAt(bytes, spans, offset, message));
+        if (found.size() < kMaxEncodingFaults)
+            found.append({offset, message});
         else
             ++more;
     };
@@ -313,6 +312,13 @@ QList<DocumentFault> encodingFaults(const QByteArray &bytes)
             add(i, QStringLiteral("control byte %1 is not allowed").arg(hexBytes(bytes.mid(i, 1))));
         }
     }
+
+    QList<DocumentFault> faults;
+    if (found.isEmpty())
+        return faults;
+    const QList<ElementSpan> spans = elementSpans(bytes);
+    for (const auto &[offset, message] : found)
+        faults.append(faultAt(bytes, spans, offset, message));
     if (more > 0)
         faults.append(DocumentFault{QStringLiteral("/"), faults.last().line, faults.last().column,
                                     QStringLiteral("%1 more encoding faults").arg(more)});
@@ -331,6 +337,11 @@ std::optional<DocumentFault> wellFormednessFault(const QByteArray &bytes)
     }
     if (!xml.hasError())
         return std::nullopt;
+    // The reader has already taken the first character of what it failed on: the '<' of the
+    // next tag, or a character no XML allows.
+    if (tokenStart > 0 && tokenStart <= bytes.size()
+        && (bytes.at(tokenStart - 1) == '<' || forbiddenControl(uchar(bytes.at(tokenStart - 1)))))
+        --tokenStart;
     return faultAt(bytes, elementSpans(bytes), tokenStart,
                    QStringLiteral("not well-formed: ") + xml.errorString());
 }
