@@ -74,11 +74,10 @@ int utf8SequenceAt(const QByteArray &bytes, qsizetype i)
     return length;
 }
 
+// The control characters XML 1.0 does not allow (DEL and the C1 range are allowed).
 bool forbiddenControl(uchar b)
 {
-    if (b < 0x20)
-        return b != '\t' && b != '\n' && b != '\r';
-    return b >= 0x7F && b <= 0x9F;
+    return b < 0x20 && b != '\t' && b != '\n' && b != '\r';
 }
 
 // The value of the declaration's encoding pseudo-attribute, its offset, or an empty value.
@@ -303,7 +302,7 @@ QList<DocumentFault> encodingFaults(const QByteArray &bytes)
     for (qsizetype i = start; i < bytes.size(); ++i) {
         const auto b = uchar(bytes.at(i));
         if (b < 0x80 && !forbiddenControl(b))
-            continue;
+            continue;  // the common case
         if (const int length = utf8SequenceAt(bytes, i)) {
             add(i, QStringLiteral("UTF-8 multibyte sequence %1: the file must be ISO-8859-1")
                        .arg(hexBytes(bytes.mid(i, length))));

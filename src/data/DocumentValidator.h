@@ -32,7 +32,7 @@ QList<ElementSpan> elementSpans(const QByteArray &document);
 
 // The bytes of a file as it is written: the text's ISO-8859-1 declaration must hold. Faults of the
 // encoding: a byte-order mark, no declaration or one naming another encoding, a UTF-8 multibyte
-// sequence, a control byte XML or ISO-8859-1 text does not allow.
+// sequence, a control byte XML does not allow.
 QList<DocumentFault> encodingFaults(const QByteArray &document);
 
 // The first well-formedness fault of a document, if any.
