@@ -11,11 +11,11 @@ QString ValidateCommand::description() const
 {
     return QStringLiteral(
         "Checks B2D files: the encoding (an iso-8859-1 declaration, no byte-order mark, no\n"
-        "control byte, no UTF-8 multibyte sequence), well-formed XML, and the shape of the\n"
-        "import declaration, export declaration or licence (elements in order, required\n"
-        "elements present, numbers by mask). Prints \"FILE: valid\" or one line per fault,\n"
-        "\"FILE:LINE:COLUMN: ELEMENT PATH: fault\". Exit status 0 when every file is valid,\n"
-        "4 when any is not, 1 when a file cannot be read.");
+        "control byte XML forbids, no UTF-8 multibyte sequence), well-formed XML, and the\n"
+        "shape of the import declaration, export declaration or licence (elements in order,\n"
+        "required elements present, numbers by mask). Prints \"FILE: valid\" or one line per\n"
+        "fault, \"FILE:LINE:COLUMN: ELEMENT PATH: fault\". Exit status 0 when every file is\n"
+        "valid, 4 when any is not, 1 when a file cannot be read.");
 }
 
 int ValidateCommand::execute(Invocation &inv)
