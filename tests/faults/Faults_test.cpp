@@ -3,9 +3,9 @@
 // the row as it was. Each run works on a fresh demo workspace, in this process.
 
 #include "cli/Command.h"
-#include "cli/CommandLine.h"
 #include "platform/Clock.h"
 
+#include "e2e/DemoCliRun.h"
 #include "support/FaultInjection.h"
 #include "support/TestSupport.h"
 
@@ -13,7 +13,7 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QTemporaryDir>
-#include <QTextStream>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace b2d;
@@ -77,12 +77,7 @@ private:
     int run(const QStringList &arguments)
     {
         static const FixedClock clock(QDateTime(QDate(2026, 3, 10), QTime(14, 7, 9)));
-        QString out;
-        QTextStream o(&out), e(&err);
-        QString none;
-        QTextStream in(&none, QIODevice::ReadOnly);
-        cli::Streams io{o, e, &in};
-        return cli::runCommandLine(arguments, io, QStringLiteral("velmorab2d-cli"), clock);
+        return test::runCli(arguments, err, clock);
     }
 };
 
@@ -124,23 +119,26 @@ void expectWholeOrNothing(Workspace &w, const QString &op, const QString &folder
     }
 }
 
-class Faults : public testing::TestWithParam<const char *> {
-protected:
-    QString op() const { return QString::fromLatin1(GetParam()); }
-};
-
-TEST_P(Faults, EveryStatementOfTheGenerationFailing)
+// Runs `command` on a workspace that `prepare` readied, once without faults, counting the
+// statements it sends, then on a fresh workspace for every one of them failing with an error and
+// for every one losing the connection. `folder` receives the command's file; what `prepare` left
+// in the output folder stays as it was.
+void atEveryStatement(const QString &op, const QString &folder, const std::function<int(Workspace &)> &prepare,
+                      const std::function<int(Workspace &)> &command)
 {
     StatementFaults faults;
     Reference ref;
+    Files prepared;
     {
         Workspace w;
-        ref.before = w.record(op());
+        ASSERT_EQ(prepare(w), cli::ExitOk) << w.err.toStdString();
+        prepared = w.files(QStringLiteral("out"));
+        ref.before = w.record(op);
         faults.failAt(0, StatementFaults::Kind::Error);
-        ASSERT_EQ(w.generate(op()), cli::ExitOk) << w.err.toStdString();
+        ASSERT_EQ(command(w), cli::ExitOk) << w.err.toStdString();
         ref.statements = faults.reached();
-        ref.after = w.record(op());
-        ref.files = w.files(QStringLiteral("out"));
+        ref.after = w.record(op);
+        ref.files = w.files(folder);
         ASSERT_EQ(ref.files.size(), 1);
         ASSERT_NE(ref.after, ref.before);
     }
@@ -148,26 +146,48 @@ TEST_P(Faults, EveryStatementOfTheGenerationFailing)
         for (int n = 1; n <= ref.statements; ++n) {
             SCOPED_TRACE(testing::Message() << kKinds[k] << " at statement " << n << " of " << ref.statements);
             Workspace w;
+            faults.failAt(0, StatementFaults::Kind::Error);
+            ASSERT_EQ(prepare(w), cli::ExitOk) << w.err.toStdString();
             faults.failAt(n, kKindOf[k]);
-            const int status = w.generate(op());
+            const int status = command(w);
             EXPECT_GE(faults.reached(), n);
-            expectWholeOrNothing(w, op(), QStringLiteral("out"), ref, status);
+            expectWholeOrNothing(w, op, folder, ref, status);
+            if (folder != QLatin1String("out")) {
+                EXPECT_TRUE(w.files(QStringLiteral("out")) == prepared);
+            }
         }
+}
+
+class Faults : public testing::TestWithParam<const char *> {
+protected:
+    QString op() const { return QString::fromLatin1(GetParam()); }
+};
+
+TEST_P(Faults, EveryStatementOfTheGenerationFailing)
+{
+    atEveryStatement(
+        op(), QStringLiteral("out"), [](Workspace &) { return int(cli::ExitOk); },
+        [&](Workspace &w) { return w.generate(op()); });
+}
+
+TEST_P(Faults, EveryStatementOfTheHandOffFailing)
+{
+    atEveryStatement(
+        op(), QStringLiteral("send"), [&](Workspace &w) { return w.generate(op()); },
+        [&](Workspace &w) { return w.send(op()); });
 }
 
 TEST_P(Faults, TheDiskFailingDuringTheGenerationOrTheHandOff)
 {
-    Reference gen, sent;
+    // The row before the generation, and after it (before the hand-off).
+    QString before, generated;
+    Files files;
     {
         Workspace w;
-        gen.before = w.record(op());
+        before = w.record(op());
         ASSERT_EQ(w.generate(op()), cli::ExitOk) << w.err.toStdString();
-        gen.after = sent.before = w.record(op());
-        gen.files = w.files(QStringLiteral("out"));
-        ASSERT_EQ(w.send(op()), cli::ExitOk) << w.err.toStdString();
-        sent.after = w.record(op());
-        sent.files = w.files(QStringLiteral("send"));
-        ASSERT_EQ(sent.files.values(), gen.files.values());
+        generated = w.record(op());
+        files = w.files(QStringLiteral("out"));
     }
     for (const auto &s : kSteps) {
         SCOPED_TRACE(s.name);
@@ -177,7 +197,7 @@ TEST_P(Faults, TheDiskFailingDuringTheGenerationOrTheHandOff)
             EXPECT_EQ(w.generate(op()), cli::ExitFailed);
             EXPECT_EQ(faults.failed(), 1);
             EXPECT_TRUE(w.files(QStringLiteral("out")).isEmpty());
-            EXPECT_EQ(w.record(op()), gen.before);
+            EXPECT_EQ(w.record(op()), before);
         }
         Workspace w;
         ASSERT_EQ(w.generate(op()), cli::ExitOk) << w.err.toStdString();
@@ -185,39 +205,9 @@ TEST_P(Faults, TheDiskFailingDuringTheGenerationOrTheHandOff)
         EXPECT_EQ(w.send(op()), cli::ExitFailed);
         EXPECT_EQ(faults.failed(), 1);
         EXPECT_TRUE(w.files(QStringLiteral("send")).isEmpty());
-        EXPECT_EQ(w.record(op()), sent.before);
-        EXPECT_TRUE(w.files(QStringLiteral("out")) == gen.files);
+        EXPECT_EQ(w.record(op()), generated);
+        EXPECT_TRUE(w.files(QStringLiteral("out")) == files);
     }
-}
-
-TEST_P(Faults, EveryStatementOfTheHandOffFailing)
-{
-    StatementFaults faults;
-    Reference ref;
-    Files generated;
-    {
-        Workspace w;
-        ASSERT_EQ(w.generate(op()), cli::ExitOk) << w.err.toStdString();
-        generated = w.files(QStringLiteral("out"));
-        ref.before = w.record(op());
-        faults.failAt(0, StatementFaults::Kind::Error);
-        ASSERT_EQ(w.send(op()), cli::ExitOk) << w.err.toStdString();
-        ref.statements = faults.reached();
-        ref.after = w.record(op());
-        ref.files = w.files(QStringLiteral("send"));
-        ASSERT_EQ(ref.files.values(), generated.values());
-    }
-    for (int k = 0; k < 2; ++k)
-        for (int n = 1; n <= ref.statements; ++n) {
-            SCOPED_TRACE(testing::Message() << kKinds[k] << " at statement " << n << " of " << ref.statements);
-            Workspace w;
-            faults.failAt(0, StatementFaults::Kind::Error);
-            ASSERT_EQ(w.generate(op()), cli::ExitOk) << w.err.toStdString();
-            faults.failAt(n, kKindOf[k]);
-            const int status = w.send(op());
-            expectWholeOrNothing(w, op(), QStringLiteral("send"), ref, status);
-            EXPECT_TRUE(w.files(QStringLiteral("out")) == generated);
-        }
 }
 
 INSTANTIATE_TEST_SUITE_P(DemoOperations, Faults,
