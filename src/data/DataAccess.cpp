@@ -112,6 +112,29 @@ void Connection::refuseInGeneration(bool ok, const QString &error) const
 
 // ---- DataAccess ----------------------------------------------------------------------------
 
+namespace {
+
+BackendWrapper &backendWrapper()
+{
+    static BackendWrapper wrapper;
+    return wrapper;
+}
+
+}  // namespace
+
+void setBackendWrapper(BackendWrapper wrapper)
+{
+    backendWrapper() = std::move(wrapper);
+}
+
+std::unique_ptr<Backend> DataAccess::openWrapped(const QString &entity)
+{
+    std::unique_ptr<Backend> backend = m_factory(entity);
+    if (backend && backendWrapper())
+        backend = backendWrapper()(entity, std::move(backend));
+    return backend;
+}
+
 DataAccess::DataAccess(BackendFactory factory) : m_factory(std::move(factory)) {}
 
 DataAccess::~DataAccess()
@@ -129,7 +152,7 @@ Connection &DataAccess::getDataConnectionByEntity(const QString &entity)
     it = m_connections.constFind(key);
     if (it != m_connections.constEnd())
         return **it;
-    std::unique_ptr<Backend> backend = m_factory(entity);
+    std::unique_ptr<Backend> backend = openWrapped(entity);
     if (!backend)
         throw B2DError(ErrNo::Database, QStringLiteral("RecordGate.RGMain"),
                        QStringLiteral("No hay conexion configurada para la entidad %1").arg(entity));
@@ -158,7 +181,7 @@ bool DataAccess::reconnectIfLost(Connection &c, QString &error)
         return true;
     std::unique_ptr<Backend> fresh;
     try {
-        fresh = m_factory(c.entity());
+        fresh = openWrapped(c.entity());
     } catch (const B2DError &e) {
         error = e.description();
         return false;

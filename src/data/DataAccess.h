@@ -72,6 +72,13 @@ public:
     virtual bool connectionLost() const { return false; }
 };
 
+// Stands between every backend the data access components of this process open (the first of an
+// entity and every one opened again after a lost connection) and the read cache above them: a
+// test's fault injection. None unless set; an empty function removes it.
+using BackendWrapper =
+    std::function<std::unique_ptr<Backend>(const QString &entity, std::unique_ptr<Backend> backend)>;
+void setBackendWrapper(BackendWrapper wrapper);
+
 // One traced statement.
 struct StatementTrace {
     QString entity;
@@ -183,6 +190,8 @@ private:
     // Opens a new backend for a connection whose database connection was lost; false with
     // `error` set when it cannot be opened.
     bool reconnectIfLost(Connection &c, QString &error);
+    // A backend of the factory, wrapped when a wrapper is set; null when none is configured.
+    std::unique_ptr<Backend> openWrapped(const QString &entity);
 
     BackendFactory m_factory;
     QHash<QString, Connection *> m_connections;  // upper-cased entity -> owned connection

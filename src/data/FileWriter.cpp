@@ -27,8 +27,31 @@ QString shown(const QString &path)
     throw B2DError(number, kSource, description + QStringLiteral(": ") + shown(path));
 }
 
+// A temporary file beside the target (QSaveFile): renamed into place by rename().
+class SaveFile final : public StagedFile {
+public:
+    explicit SaveFile(const QString &path) : m_file(path) { m_file.setDirectWriteFallback(false); }
+
+    bool create() override { return m_file.open(QIODevice::WriteOnly); }
+    // A short write leaves the file in error: its rename fails from then on.
+    bool write(const QByteArray &bytes) override { return m_file.write(bytes) == bytes.size(); }
+    bool close() override { return m_file.flush(); }
+    bool rename() override { return m_file.commit(); }
+    QFileDevice::FileError error() const override { return m_file.error(); }
+    QString errorString() const override { return m_file.errorString(); }
+
+private:
+    QSaveFile m_file;
+};
+
+StagedFileWrapper &stagedFileWrapper()
+{
+    static StagedFileWrapper wrapper;
+    return wrapper;
+}
+
 // Why a file could not be opened for writing, in the terms of the error numbers.
-[[noreturn]] void failOpen(const QFileDevice &file, const QString &path)
+[[noreturn]] void failOpen(const StagedFile &file, const QString &path)
 {
     const QFileInfo info(path);
     if (path.isEmpty())
@@ -44,28 +67,32 @@ QString shown(const QString &path)
          path);
 }
 
-// A temporary file beside the target: opened now, renamed into place by commit().
-std::unique_ptr<QSaveFile> openBeside(const QString &path)
+// The staged file of a path, created.
+std::unique_ptr<StagedFile> openBeside(const QString &path)
 {
-    auto file = std::make_unique<QSaveFile>(path);
-    file->setDirectWriteFallback(false);
-    if (path.isEmpty() || QFileInfo(path).isDir() || !file->open(QIODevice::WriteOnly))
+    std::unique_ptr<StagedFile> file = std::make_unique<SaveFile>(path);
+    if (stagedFileWrapper())
+        file = stagedFileWrapper()(path, std::move(file));
+    if (path.isEmpty() || QFileInfo(path).isDir() || !file->create())
         failOpen(*file, path);
     return file;
 }
 
-void writeAll(QSaveFile &file, const QByteArray &bytes, const QString &path)
+void writeAll(StagedFile &file, const QByteArray &bytes, const QString &path)
 {
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        fail(kDeviceIO, QStringLiteral("Device I/O error (") + why + QStringLiteral(")"), path);
-    }
+    if (!file.write(bytes))
+        fail(kDeviceIO, QStringLiteral("Device I/O error (") + file.errorString() + QStringLiteral(")"),
+             path);
 }
 
-void commit(QSaveFile &file, const QString &path)
+// Closes the staged file and renames it into place; on failure the file is left to be destroyed,
+// which removes it.
+void commit(StagedFile &file, const QString &path)
 {
-    if (!file.commit())
+    if (!file.close())
+        fail(kDeviceIO, QStringLiteral("Device I/O error (") + file.errorString() + QStringLiteral(")"),
+             path);
+    if (!file.rename())
         fail(kPathFileAccess,
              QStringLiteral("Path/File access error (") + file.errorString() + QStringLiteral(")"),
              path);
@@ -75,12 +102,12 @@ void commit(QSaveFile &file, const QString &path)
 
 struct FileWriter::Impl {
     QString path;
-    std::unique_ptr<QSaveFile> file;
+    std::unique_ptr<StagedFile> file;
 };
 
 FileWriter::~FileWriter()
 {
-    // A file never closed is abandoned: QSaveFile removes its temporary file.
+    // A file never closed is abandoned: its staged file removes itself.
     delete d;
 }
 
@@ -129,7 +156,7 @@ void FileWriter::cerrar_archivo()
 
 void FileWriter::descartar_archivo()
 {
-    // QSaveFile removes its temporary file when destroyed uncommitted.
+    // The staged file removes itself when destroyed before its rename.
     delete d;
     d = nullptr;
 }
@@ -183,6 +210,11 @@ QByteArray toLatin1WithReferences(const QString &text)
         out += ';';
     }
     return out;
+}
+
+void setStagedFileWrapper(StagedFileWrapper wrapper)
+{
+    stagedFileWrapper() = std::move(wrapper);
 }
 
 void writeFileAtomically(const QString &path, const QByteArray &bytes)

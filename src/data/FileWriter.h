@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 #include <functional>
+#include <memory>
 
 namespace b2d {
 
@@ -38,6 +40,27 @@ private:
     struct Impl;
     Impl *d = nullptr;
 };
+
+// The temporary file behind a FileWriter: created beside the target, written, closed (every byte
+// handed to the disk) and renamed into place. Destroyed before the rename, it removes itself and
+// leaves the target as it was. Each step answers false when it failed; `error` and
+// `errorString` then tell why.
+class StagedFile {
+public:
+    virtual ~StagedFile() = default;
+    virtual bool create() = 0;
+    virtual bool write(const QByteArray &bytes) = 0;
+    virtual bool close() = 0;
+    virtual bool rename() = 0;
+    virtual QFileDevice::FileError error() const = 0;
+    virtual QString errorString() const = 0;
+};
+
+// Stands between every staged file this process opens and the writer above it (a test's fault
+// injection); none unless set, an empty function removes it.
+using StagedFileWrapper =
+    std::function<std::unique_ptr<StagedFile>(const QString &path, std::unique_ptr<StagedFile> file)>;
+void setStagedFileWrapper(StagedFileWrapper wrapper);
 
 // ISO-8859-1 bytes of a text, with character references for what Latin-1 cannot hold.
 QByteArray toLatin1WithReferences(const QString &text);

@@ -2,6 +2,7 @@
 #include "data/SuffixSorter.h"
 
 #include "runtime/Errors.h"
+#include "support/FaultInjection.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -226,5 +227,42 @@ TEST(SuffixSorter, OrdersByCodeThenValue)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.in);
         EXPECT_EQ(ordenarsufijos(QString::fromUtf8(c.in)).toStdString(), c.out);
+    }
+}
+
+// A disk failing at each step of a write: the error names the path in the terms of its error
+// number, and the earlier file stays as it was, with no temporary beside it.
+TEST(FileWriter, DiskFailuresLeaveTheEarlierFile)
+{
+    using Step = test::WriterFaults::Step;
+    const struct {
+        Step step;
+        long number;
+        const char *why;
+    } cases[] = {{Step::Create, ErrNo::PermissionDenied, "Permission denied"},
+                 {Step::Write, 57, "Device I/O error (No space left on device)"},
+                 {Step::Close, 57, "Device I/O error (No space left on device)"},
+                 {Step::Rename, 75, "Path/File access error (No space left on device)"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.why);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("B2D.XML"));
+        writeBytes(path, "old");
+        test::WriterFaults faults(dir.path(), c.step);
+        try {
+            FileWriter w;
+            w.ubicacion_archivo = path;
+            w.crear_archivo();
+            w.escribir(QStringLiteral("new"));
+            w.cerrar_archivo();
+            ADD_FAILURE() << "no error";
+        } catch (const B2DError &e) {
+            EXPECT_EQ(e.number(), c.number);
+            EXPECT_EQ(e.description(),
+                      QString::fromLatin1(c.why) + QStringLiteral(": ") + QDir::toNativeSeparators(path));
+        }
+        EXPECT_EQ(faults.failed(), 1);
+        EXPECT_EQ(readFile(path), QByteArray("old"));
+        EXPECT_EQ(entries(dir.path()), QStringList{QStringLiteral("B2D.XML")});
     }
 }

@@ -5,6 +5,7 @@
 // by item.
 
 #include "cli/CommandLine.h"
+#include "platform/Clock.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +15,9 @@
 
 namespace b2d::test {
 
-inline int runCli(const QStringList &arguments, QString &err)
+// One command line; its messages are appended to `err`. The run's dates come from `clock`, else
+// from today on the system clock.
+inline int runCli(const QStringList &arguments, QString &err, const Clock *clock = nullptr)
 {
     QString out;
     QTextStream outStream(&out);
@@ -22,7 +25,13 @@ inline int runCli(const QStringList &arguments, QString &err)
     QString none;
     QTextStream in(&none, QIODevice::ReadOnly);
     cli::Streams io{outStream, errStream, &in};
-    return cli::runCommandLine(arguments, io, QStringLiteral("velmorab2d-cli"), QDate::currentDate());
+    const QString program = QStringLiteral("velmorab2d-cli");
+    return clock ? cli::runCommandLine(arguments, io, program, *clock)
+                 : cli::runCommandLine(arguments, io, program, QDate::currentDate());
+}
+inline int runCli(const QStringList &arguments, QString &err, const Clock &clock)
+{
+    return runCli(arguments, err, &clock);
 }
 
 struct DemoCliRun {

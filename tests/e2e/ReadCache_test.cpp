@@ -3,14 +3,13 @@
 // both ways by Golden_test.)
 
 #include "app/workspace/Workspace.h"
-#include "cli/CommandLine.h"
 #include "platform/Clock.h"
 
+#include "e2e/DemoCliRun.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <gtest/gtest.h>
 
 using namespace b2d;
@@ -38,15 +37,7 @@ struct DemoGeneration {
              << QStringLiteral("--answers") << demo + QStringLiteral("/answers.ini");
         status = run(args, clock);
     }
-    int run(const QStringList &arguments, const Clock &clock)
-    {
-        QString out;
-        QTextStream o(&out), e(&err);
-        QString none;
-        QTextStream in(&none, QIODevice::ReadOnly);
-        cli::Streams io{o, e, &in};
-        return cli::runCommandLine(arguments, io, QStringLiteral("velmorab2d-cli"), clock);
-    }
+    int run(const QStringList &arguments, const Clock &clock) { return test::runCli(arguments, err, clock); }
 };
 
 }  // namespace
