@@ -13,7 +13,7 @@ SAN_ENV    := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=
               LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
               UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build test check demo gui screenshot bench clean install package package-check
+.PHONY: all deps configure build test check fuzz demo gui screenshot bench clean install package package-check
 
 all: build
 
@@ -39,6 +39,33 @@ $(ASAN_BUILD)/CMakeCache.txt:
 check: deps $(ASAN_BUILD)/CMakeCache.txt
 	$(SAN_ENV) cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS)
+
+# `make fuzz`: the libFuzzer targets of fuzz/ (Debian's clang, with AddressSanitizer and
+# UndefinedBehaviorSanitizer) in a folder of their own, each run FUZZ_SECONDS one after the other,
+# seeded from fuzz/corpus/<target> and fuzz/regressions/<target> (with fuzz/<target>.dict when there
+# is one). New inputs stay in
+# $(FUZZ_BUILD)/corpus; a failing input is written to $(FUZZ_BUILD)/artifacts and stops the run.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := pe_version number_date tsql_rewriter suffix_sorter text_encoding
+
+fuzz: deps
+	@command -v clang++ >/dev/null && [ -n "$$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a | grep /)" ] \
+	    || ./scripts/install-deps.sh --fuzz
+	[ -f $(FUZZ_BUILD)/CMakeCache.txt ] || CC=clang CXX=clang++ cmake -S fuzz -B $(FUZZ_BUILD) \
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@for t in $(FUZZ_TARGETS); do \
+	    mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/artifacts; \
+	    echo "== fuzz_$$t: $(FUZZ_SECONDS) s"; \
+	    $(FUZZ_BUILD)/bin/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=4096 \
+	        -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$t- \
+	        $$([ -f fuzz/$$t.dict ] && echo -dict=fuzz/$$t.dict) \
+	        $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t $$(ls -d fuzz/regressions/$$t 2>/dev/null) \
+	        > $(FUZZ_BUILD)/$$t.log 2>&1 \
+	        || { tail -n 40 $(FUZZ_BUILD)/$$t.log; exit 1; }; \
+	    grep -E '^stat::(number_of_executed_units|new_units_added)' $(FUZZ_BUILD)/$$t.log; \
+	done
 
 demo: build
 	./scripts/demo.sh $(CLI)
@@ -68,4 +95,4 @@ package-check:
 	./scripts/package-check.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

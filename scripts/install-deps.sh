@@ -8,6 +8,8 @@ PACKAGES=(
   unixodbc unixodbc-dev libsqliteodbc sqlite3
   xvfb xauth
 )
+# `make fuzz` alone needs clang and its libFuzzer runtime.
+[ "${1:-}" = --fuzz ] && PACKAGES+=(clang libclang-rt-dev)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -31,8 +31,9 @@ QString dateCell(const QVariant &value)
 QString storedFileCell(const QVariant &value, const QString &prefix)
 {
     QString name = EsNulo(value);
+    // File names carry the prefix made safe, as the generation writes it.
     if (!prefix.isEmpty())
-        name.remove(prefix + QLatin1Char('_'));
+        name.remove(safeFileNamePart(prefix, true) + QLatin1Char('_'));
     return name;
 }
 

@@ -104,6 +104,15 @@ bool CopiarXMLa_preFTP(Runtime &rt, const QString &sNroOperacion, QString *sentT
                       BoxIcon::Information);
             return false;
         }
+        // The stored name is joined to both folders: one holding a separator or a drive would
+        // take the file from, or put it, outside them.
+        for (const QChar c : {QLatin1Char('/'), QLatin1Char('\\'), QLatin1Char(':')})
+            if (archivo.contains(c)) {
+                noEnviado(rt, sNroOperacion,
+                          QStringLiteral("el nombre de archivo registrado no es válido: ") + archivo,
+                          BoxIcon::Warning);
+                return false;
+            }
         if (rt.cfg.RUTAB2D.trimmed().isEmpty()) {
             noEnviado(rt, sNroOperacion,
                       QStringLiteral("no hay carpeta de envío configurada (RUTAB2D)."),

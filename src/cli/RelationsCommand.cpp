@@ -25,7 +25,7 @@ QString RelationsCommand::description() const
         "Lists, adds or removes code relations (concept, currency, country) with the statements\n"
         "of the configuration window. list prints the grid's headers and rows separated by\n"
         "tabs; add writes the origin and destination (SIM and ISO); remove deletes every row of\n"
-        "the pair, without a question.");
+        "the pair, without a question; a pair that is not there is reported (exit 4).");
 }
 
 bool RelationsCommand::prepare(Invocation &inv, CliOperator &, QString *error)
@@ -68,11 +68,18 @@ int RelationsCommand::executeWithShell(Invocation &inv, Shell &shell, CliOperato
         return ExitOk;
     }
     QString error;
+    int removed = -1;
     const bool ok = m_verb == QLatin1String("add")
         ? insertRelation(rt, m_kind, m_origin, m_destination, &error)
-        : deleteRelation(rt, m_kind, m_origin, m_destination, &error);
+        : deleteRelation(rt, m_kind, m_origin, m_destination, &error, &removed);
     if (!ok) {
         inv.error(error);
+        return ExitFailed;
+    }
+    // A pair that is not there is reported, so that a mistyped code is not taken for done.
+    if (removed == 0) {
+        inv.error(QStringLiteral("no %1 relation %2 -> %3; nothing removed")
+                      .arg(relationTable(m_kind).name, m_origin, m_destination));
         return ExitFailed;
     }
     return ExitOk;

@@ -19,7 +19,8 @@ bool isSeparator(QChar c)
 }
 
 // Reads CODE or CODE(VALUE) items separated by blanks, commas or semicolons. False when the text
-// is not such a list (a value without its code, a stray closing parenthesis).
+// is not such a list (a value without its code, a stray closing parenthesis, a value whose inner
+// parentheses are left open).
 bool parse(const QString &text, QList<Suffix> &out)
 {
     const qsizetype n = text.size();
@@ -51,6 +52,10 @@ bool parse(const QString &text, QList<Suffix> &out)
                 s.value += c;
                 ++i;
             }
+            // A value left open at the end closes there, but not one with an inner parenthesis
+            // still open: written back it would read as a different value.
+            if (depth > 1)
+                return false;
             ++i;  // past the closing parenthesis (or the end of an unclosed value)
             s.value = s.value.trimmed();
             s.hasValue = true;

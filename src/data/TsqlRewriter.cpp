@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QHash>
+#include <limits>
 
 namespace b2d {
 
@@ -154,6 +155,41 @@ bool insignificant(const Token &t)
     return t.kind == Tok::Space || t.kind == Tok::Comment;
 }
 
+// A text put in place of other tokens (a literal, a bound argument) is kept apart from a neighbour
+// it would otherwise run into: two literals side by side read as one with a quote inside, a word
+// before a quote as a prefix (x'..'), a number after a number or a '.' as one number, and a
+// minus before a negative number as the start of a comment.
+bool runsInto(const Token &neighbour, bool before, const QString &text)
+{
+    switch (neighbour.kind) {
+    case Tok::Word:
+    case Tok::Number:
+    case Tok::String:
+    case Tok::Bracketed:
+    case Tok::Quoted:
+    case Tok::Param:
+        return true;
+    case Tok::Punct:
+        return neighbour.text == QLatin1String(".")
+               || (before && neighbour.text == QLatin1String("-")
+                   && text.startsWith(QLatin1Char('-')));
+    default:
+        return false;
+    }
+}
+
+// `text` as it replaces tokens [first, last], with a blank on a side where it would run into the
+// neighbouring token.
+QString keptApart(const QList<Token> &t, qsizetype first, qsizetype last, const QString &text)
+{
+    if (text.isEmpty())
+        return text;
+    const bool blankBefore = first > 0 && runsInto(t.at(first - 1), true, text);
+    const bool blankAfter = last + 1 < t.size() && runsInto(t.at(last + 1), false, text);
+    return (blankBefore ? QStringLiteral(" ") : QString()) + text
+           + (blankAfter ? QStringLiteral(" ") : QString());
+}
+
 // Index of the next significant token at or after `from` (tokens.size() when none).
 qsizetype nextSignificant(const QList<Token> &tokens, qsizetype from)
 {
@@ -191,7 +227,7 @@ void rewriteInPlace(QList<Token> &tokens)
             const qsizetype close = nextSignificant(tokens, lit + 1);
             if (close >= tokens.size() || !isPunct(tokens.at(close), '}'))
                 continue;
-            const Token literal = tokens.at(lit);
+            const Token literal{Tok::String, keptApart(tokens, i, close, tokens.at(lit).text)};
             tokens.remove(i, close + 1 - i);
             tokens.insert(i, literal);
         } else if (isWord(t, "ISNULL")) {
@@ -432,17 +468,24 @@ std::optional<ProcedureCall> TsqlRewriter::procedureCall(const QString &sql)
 
 namespace {
 
+constexpr qint64 kLargestInt = std::numeric_limits<int>::max();
+
 // Walks the parameters of a statement as SQLite numbers them, calling `visit(first, last, number)`
 // with the token range of each.
 template <typename Visit>
 void forEachParameter(const QList<Token> &t, Visit &&visit)
 {
-    int largest = 0;
-    QHash<QString, int> named;
+    // Counted in 64 bits, `?N` taken up to the largest int: `?2147483647` followed by `?` or a
+    // named parameter must not overflow. A number too long to read reads as 0 and binds nothing
+    // (SQLite refuses such a statement anyway).
+    qint64 largest = 0;
+    QHash<QString, qint64> named;
     for (qsizetype i = 0; i < t.size(); ++i) {
         const Token &tok = t.at(i);
         if (tok.kind == Tok::Param) {
-            const int number = tok.text.size() == 1 ? largest + 1 : tok.text.mid(1).toInt();
+            const qint64 number = tok.text.size() == 1
+                                      ? largest + 1
+                                      : qMin(tok.text.mid(1).toLongLong(), kLargestInt);
             largest = qMax(largest, number);
             visit(i, i, number);
             continue;
@@ -489,9 +532,9 @@ int TsqlRewriter::parameterCount(const QString &sql)
     QList<Token> t;
     if (!tokenize(sql, t))
         return 0;
-    int largest = 0;
-    forEachParameter(t, [&](qsizetype, qsizetype, int number) { largest = qMax(largest, number); });
-    return largest;
+    qint64 largest = 0;
+    forEachParameter(t, [&](qsizetype, qsizetype, qint64 number) { largest = qMax(largest, number); });
+    return int(qMin(largest, kLargestInt));
 }
 
 QString TsqlRewriter::bindArguments(const QString &sql, const QVariantList &args)
@@ -501,10 +544,12 @@ QString TsqlRewriter::bindArguments(const QString &sql, const QVariantList &args
         return sql;
     QString out;
     qsizetype next = 0;
-    forEachParameter(t, [&](qsizetype first, qsizetype last, int number) {
+    forEachParameter(t, [&](qsizetype first, qsizetype last, qint64 number) {
         for (; next < first; ++next)
             out += t.at(next).text;
-        out += sqliteLiteral(number >= 1 && number <= args.size() ? args.at(number - 1) : QVariant());
+        out += keptApart(t, first, last,
+                         sqliteLiteral(number >= 1 && number <= args.size() ? args.at(number - 1)
+                                                                            : QVariant()));
         next = last + 1;
     });
     for (; next < t.size(); ++next)

@@ -39,9 +39,11 @@ QString NombreArchivoDespacho(Runtime &rt, const QString &referencia)
     QString ref = referencia;
     ref.replace(QLatin1Char('/'), QLatin1Char('_'));
     const QString letter = rt.Despacho.mid(5, 1).toUpper();
-    return (esExportacion(letter) ? rt.cfg.PREFIJOEXPO : rt.cfg.PREFIJO) + QLatin1Char('_')
-        + rt.Despacho.mid(5, 4).toUpper() + QLatin1Char('_') + safeFileNamePart(ref) + QLatin1Char('_')
-        + fileStamp(rt.clock.now());
+    // Every piece is made safe: a prefix or a declaration number holding a separator would
+    // otherwise place the file outside the output folder.
+    const QString prefijo = esExportacion(letter) ? rt.cfg.PREFIJOEXPO : rt.cfg.PREFIJO;
+    return safeFileNamePart(prefijo, true) + QLatin1Char('_') + safeFileNamePart(rt.Despacho.mid(5, 4).toUpper())
+        + QLatin1Char('_') + safeFileNamePart(ref) + QLatin1Char('_') + fileStamp(rt.clock.now());
 }
 
 QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders, GenerationReport *report)

@@ -68,7 +68,7 @@ QString headerElements(Runtime &rt, const Recordset &rs, const QString &monedaFo
 
 QString NombreArchivoLicencia(Runtime &rt, const QString &referencia)
 {
-    return rt.cfg.PREFIJO + QStringLiteral("_DJAI_") + safeFileNamePart(referencia, true)
+    return safeFileNamePart(rt.cfg.PREFIJO, true) + QStringLiteral("_DJAI_") + safeFileNamePart(referencia, true)
         + QLatin1Char('_') + fileStamp(rt.clock.now());
 }
 

@@ -46,13 +46,15 @@ const QList<RelationTable> &tables()
 }
 
 // Runs a write on "HISTORIAL"; false with the database's text when it was refused.
-bool execute(Runtime &rt, const QString &sql, QString *error)
+bool execute(Runtime &rt, const QString &sql, QString *error, int *rows = nullptr)
 {
     Connection &c = rt.db.getDataConnectionByEntity(kHistorial);
     c.sql = sql;
     const bool ok = rt.db.getDataConnectionByEntity(kHistorial).ejecutar();
     if (!ok && error)
         *error = c.lastError();
+    if (rows)
+        *rows = ok ? c.rowsAffected() : -1;
     return ok;
 }
 
@@ -120,9 +122,9 @@ bool insertRelation(Runtime &rt, Relacion kind, const QString &origen, const QSt
 }
 
 bool deleteRelation(Runtime &rt, Relacion kind, const QString &origen, const QString &destino,
-                    QString *error)
+                    QString *error, int *removed)
 {
-    return execute(rt, relationDeleteStatement(kind, origen, destino), error);
+    return execute(rt, relationDeleteStatement(kind, origen, destino), error, removed);
 }
 
 }  // namespace b2d

@@ -45,10 +45,11 @@ QString relationDeleteStatement(Relacion kind, const QString &origen, const QStr
 QString relationDeleteQuestion(Relacion kind, const QString &origen, const QString &destino);
 
 // Runs the insert or the delete on "HISTORIAL". False when the database refused it, with its
-// text in `error`. The delete removes every row of the pair.
+// text in `error`. The delete removes every row of the pair; `removed` receives how many rows
+// went (-1 when the backend cannot tell).
 bool insertRelation(Runtime &rt, Relacion kind, const QString &origen, const QString &destino,
                     QString *error);
 bool deleteRelation(Runtime &rt, Relacion kind, const QString &origen, const QString &destino,
-                    QString *error);
+                    QString *error, int *removed = nullptr);
 
 }  // namespace b2d

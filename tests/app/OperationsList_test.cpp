@@ -94,6 +94,8 @@ TEST(OperationsList, PrefixIsRemovedWhereverItOccurs)
         {"AB", "AB_IC04_AB_1_20190305140709", "IC04_1_20190305140709"},
         {"DVNI", "DVNE_EC01_26-0405_20260305163012", "DVNE_EC01_26-0405_20260305163012"},
         {"", "_IC04_X_20190305140709", "_IC04_X_20190305140709"},
+        // A prefix holding a separator is written made safe.
+        {"../", "..__IC04_X_20190305140709", "IC04_X_20190305140709"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.stored);

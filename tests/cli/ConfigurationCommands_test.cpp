@@ -133,6 +133,12 @@ TEST_F(ConfigurationCommands, RelationsAddListAndRemoveWithTheWindowsStatements)
                  QStringLiteral("O'Higgins"), QStringLiteral("CL")});
     EXPECT_EQ(r.status, ExitOk) << r.err.toStdString();
     EXPECT_TRUE(relationRows(QStringLiteral("country"), QStringLiteral("O'Higgins")).isEmpty());
+    // The pair is gone now: removing it again is reported, not taken for done.
+    r = command({QStringLiteral("relations"), QStringLiteral("remove"), QStringLiteral("country"),
+                 QStringLiteral("O'Higgins"), QStringLiteral("CL")});
+    EXPECT_EQ(r.status, ExitFailed);
+    EXPECT_TRUE(r.err.contains(QLatin1String("no Pais relation O'Higgins -> CL; nothing removed")))
+        << r.err.toStdString();
 
     const struct {
         QStringList arguments;

@@ -133,6 +133,26 @@ TEST_F(SendCommandDemo, NothingSentIsStatusFourAndWrongUsageOne)
     EXPECT_TRUE(sendFolder().isEmpty());
 }
 
+// A stored file name is a name inside the folders, never a path out of them.
+TEST_F(SendCommandDemo, StoredNameWithAPathIsNotSent)
+{
+    for (const QString &stored : {QStringLiteral("../outside"), QStringLiteral("..\\outside"),
+                                  QStringLiteral("out:outside")}) {
+        SCOPED_TRACE(stored.toStdString());
+        writeGenerated(QStringLiteral("../outside.XML"), "<exportDeclaration/>");
+        sql(QStringLiteral("UPDATE CARATULA_CARATULA SET Xml_B2DFile = '") + stored
+            + QStringLiteral("' WHERE DESPACHO = '") + kExport + QLatin1Char('\''));
+        const CliResult r = command({QStringLiteral("send"), kExport});
+        EXPECT_EQ(r.status, ExitFailed);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("el nombre de archivo registrado no es válido: ") + stored))
+            << r.err.toStdString();
+        EXPECT_EQ(sentColumn(kExport), QStringLiteral("NULL"));
+        EXPECT_TRUE(sendFolder().isEmpty());
+        EXPECT_EQ(QDir(demo).entryList({QStringLiteral("outside*")}, QDir::Files),
+                  QStringList{QStringLiteral("outside.XML")});
+    }
+}
+
 // Several workstations share one database: an operation already marked sent goes again only
 // when asked to.
 TEST_F(SendCommandDemo, AlreadySentNeedsAgain)

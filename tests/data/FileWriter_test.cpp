@@ -218,6 +218,9 @@ TEST(SuffixSorter, OrdersByCodeThenValue)
         {"  ; ,  ", "; ,"},
         {"  (SIN CODIGO) ", "(SIN CODIGO)"},
         {" AA) B ", "AA) B"},
+        {"B A(1", "A(1) B"},
+        {"B A((1) ", "A((1)) B"},
+        {"B A(1(2 ", "B A(1(2"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.in);

@@ -22,6 +22,8 @@ const RewriteCase kRewrites[] = {
     {"date-time escape, as a restored value is written",
      "Update Caratula_Caratula Set Xml_Enviado = {ts '2019-03-02 10:11:12'} Where Despacho ='X' AND a = {t '1'}",
      "Update Caratula_Caratula Set Xml_Enviado = '2019-03-02 10:11:12' Where Despacho ='X' AND a = {t '1'}"},
+    {"a date escape between literals stays a literal of its own",
+     "SELECT 'a'{d '2019-01-31'}'b', x{d '2019-01-31'}", "SELECT 'a' '2019-01-31' 'b', x '2019-01-31'"},
     {"ISNULL nested in casts",
      "SELECT SUM(CAST(ISNULL(MONTO_FOB,0) AS FLOAT)+ CAST(isnull (MONTO_SEGURO,0) AS FLOAT)) AS MONTO_CIF From C",
      "SELECT SUM(CAST(IFNULL(MONTO_FOB,0) AS FLOAT)+ CAST(IFNULL (MONTO_SEGURO,0) AS FLOAT)) AS MONTO_CIF From C"},
@@ -107,7 +109,7 @@ TEST(TsqlRewriter, CountsParametersAsSqliteNumbersThem)
     const std::pair<const char *, int> cases[] = {
         {"SELECT ?1, ?2, ?1", 2},     {"SELECT ?, ?", 2},         {"SELECT ?3", 3},
         {"SELECT ?2, ?", 3},          {"SELECT '?1', [?2], \"?3\" -- ?4", 0},
-        {"SELECT :a, :a, @b, $c", 3}, {"SELECT 1", 0},
+        {"SELECT :a, :a, @b, $c", 3}, {"SELECT 1", 0}, {"SELECT ?2147483647, :a, ?", 2147483647},
     };
     for (const auto &[sql, count] : cases) {
         SCOPED_TRACE(sql);
@@ -122,9 +124,13 @@ TEST(TsqlRewriter, BindsArgumentsAsLiterals)
         {"SELECT ?1, ?2, ?3, ?1, ?4", "SELECT 'O''Neil', 7, 2.0, 'O''Neil', NULL"},
         {"SELECT ?, '?1', [?2] WHERE x = ?", "SELECT 'O''Neil', '?1', [?2] WHERE x = 7"},
         {"SELECT :a, @b, :a", "SELECT 'O''Neil', 7, 'O''Neil'"},
+        {"SELECT 'a'?1'b', x.?2, ?2.5", "SELECT 'a' 'O''Neil' 'b', x. 7, 7 .5"},
     };
     for (const auto &[sql, bound] : cases) {
         SCOPED_TRACE(sql);
         EXPECT_EQ(TsqlRewriter::bindArguments(QString::fromUtf8(sql), args).toStdString(), std::string(bound));
     }
+    // A negative number after a minus stays a number, not the start of a comment.
+    EXPECT_EQ(TsqlRewriter::bindArguments(QStringLiteral("SELECT 1 -?"), {-2}).toStdString(),
+              "SELECT 1 - -2");
 }

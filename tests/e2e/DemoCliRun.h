@@ -32,16 +32,22 @@ struct DemoCliRun {
         status = runCli({QStringLiteral("demo"), demo}, err);
     }
 
-    // Generates the operations with the demo's answers. Returns the exit status.
-    int generate(const QStringList &numbers)
+    // Runs a command on the demo's connections and settings; `options` go before the command.
+    int run(const QStringList &command, const QStringList &options = {})
     {
-        return runCli(QStringList{QStringLiteral("--connections"),
-                                  demo + QStringLiteral("/connections.ini"),
-                                  QStringLiteral("--settings"), demo + QStringLiteral("/settings.ini"),
-                                  QStringLiteral("generate")}
-                          + numbers
-                          + QStringList{QStringLiteral("--answers"), demo + QStringLiteral("/answers.ini")},
+        return runCli(QStringList{QStringLiteral("--connections"), demo + QStringLiteral("/connections.ini"),
+                                  QStringLiteral("--settings"), demo + QStringLiteral("/settings.ini")}
+                          + options + command,
                       err);
+    }
+
+    // Generates the operations with the demo's answers, then `extra` (more answers). Returns the
+    // exit status.
+    int generate(const QStringList &numbers, const QStringList &extra = {}, const QStringList &options = {})
+    {
+        return run(QStringList{QStringLiteral("generate")} + numbers
+                       + QStringList{QStringLiteral("--answers"), demo + QStringLiteral("/answers.ini")} + extra,
+                   options);
     }
 
     // The generated files, by name.

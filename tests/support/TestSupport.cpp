@@ -52,6 +52,16 @@ void onSqlite(const QString &file, F &&body)
     QSqlDatabase::removeDatabase(name);
 }
 
+// The tables of an open SQLite database, by name.
+QStringList tableNames(QSqlQuery &q)
+{
+    QStringList tables;
+    q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
+    while (q.next())
+        tables << q.value(0).toString();
+    return tables;
+}
+
 }  // namespace
 
 void execSqlite(const QString &file, const QString &sql)
@@ -75,11 +85,7 @@ QStringList dumpSqlite(const QString &file)
 {
     QStringList lines;
     onSqlite(file, [&](QSqlQuery &q) {
-        QStringList tables;
-        q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
-        while (q.next())
-            tables << q.value(0).toString();
-        for (const QString &table : tables) {
+        for (const QString &table : tableNames(q)) {
             q.exec(QStringLiteral("SELECT * FROM \"%1\"").arg(table));
             while (q.next()) {
                 QStringList values;
@@ -90,6 +96,35 @@ QStringList dumpSqlite(const QString &file)
         }
     });
     return lines;
+}
+
+void setColumnsSqlite(const QString &file,
+                      const std::function<QVariant(const QString &, const QString &, const QString &, bool)> &valueFor)
+{
+    onSqlite(file, [&](QSqlQuery &q) {
+        for (const QString &table : tableNames(q)) {
+            QStringList assignments;
+            QVariantList values;
+            q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+            while (q.next()) {
+                if (q.value(5).toInt() > 0)
+                    continue;  // a primary key keeps its rows apart
+                const QString column = q.value(1).toString();
+                const QVariant value = valueFor(table, column, q.value(2).toString().toUpper(), q.value(3).toBool());
+                if (!value.isValid())
+                    continue;
+                assignments << QStringLiteral("\"%1\" = ?").arg(column);
+                values << value;
+            }
+            if (assignments.isEmpty())
+                continue;
+            const QString sql = QStringLiteral("UPDATE \"%1\" SET %2").arg(table, assignments.join(QStringLiteral(", ")));
+            q.prepare(sql);
+            for (const QVariant &v : values)
+                q.addBindValue(v);
+            EXPECT_TRUE(q.exec()) << sql.toStdString() << ": " << q.lastError().text().toStdString();
+        }
+    });
 }
 
 }  // namespace b2d::test

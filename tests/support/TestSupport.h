@@ -8,6 +8,7 @@
 #include "support/ScriptedBoxes.h"
 
 #include <QTemporaryDir>
+#include <functional>
 
 namespace b2d::test {
 
@@ -38,6 +39,12 @@ QVariant querySqlite(const QString &file, const QString &sql);
 // Every row of every table of an SQLite file, tables by name, rows in storage order:
 // "TABLE:value|value|..." (NULL as <null>), for comparing two runs' database effects.
 QStringList dumpSqlite(const QString &file);
+// Sets, in every row of every table of an SQLite file, each column outside the primary key for which `valueFor` (table,
+// column, declared type, NOT NULL) gives a valid value; a null value writes NULL. The values are
+// bound, so any text goes in as it is. Fails the test when a statement is refused.
+void setColumnsSqlite(const QString &file,
+                      const std::function<QVariant(const QString &table, const QString &column,
+                                                   const QString &type, bool notNull)> &valueFor);
 
 // An environment variable set (or unset, with a null value) for one scope, restored after it.
 class ScopedEnv {
