@@ -1,7 +1,8 @@
 // The generation benchmark: builds synthetic SQLite workspaces by code, generates each case in a
 // child process (the command-line program) on a fresh copy of its workspace, five times, with the
-// read cache on and off, and prints one table: median wall time, statements, products per second,
-// the child's peak resident set and the time modelled for a LAN (wall + statements sent x 0.5 ms).
+// read cache on and off, and prints one table: median wall and processor time, statements,
+// products per second, the child's peak resident set and the time modelled for a LAN (wall +
+// statements sent x 0.5 ms).
 //
 // Usage: b2d-bench [--runs N] [--quick] [--cli PATH] [--keep DIR]
 
@@ -42,6 +43,7 @@ struct Case {
 
 struct Run {
     double ms = 0;
+    double cpuMs = 0;     // the child's user + system time
     long peakKb = 0;
     int status = -1;
     QString output;       // standard output of the child
@@ -54,7 +56,7 @@ struct Counts {
 QString g_cli;
 
 // Runs the command line in a child process; wall time and the child's peak resident set.
-Run runChild(const QStringList &args, const QString &outFile)
+Run runChild(const QStringList &args, const QString &outFile, const QString &program = g_cli)
 {
     // The peak resident set comes from /usr/bin/time when it is there: a child spawned straight
     // from here would inherit this process's peak, which Linux keeps across exec.
@@ -65,7 +67,7 @@ Run runChild(const QStringList &args, const QString &outFile)
         for (const QString &a : {QStringLiteral("/usr/bin/time"), QStringLiteral("-f"), QStringLiteral("%M"),
                                  QStringLiteral("-o"), rssFile})
             storage.push_back(a.toLocal8Bit());
-    storage.push_back(g_cli.toLocal8Bit());
+    storage.push_back(program.toLocal8Bit());
     for (const QString &a : args)
         storage.push_back(a.toLocal8Bit());
     std::vector<char *> argv;
@@ -93,6 +95,8 @@ Run runChild(const QStringList &args, const QString &outFile)
     run.ms = timer.nsecsElapsed() / 1e6;
     posix_spawn_file_actions_destroy(&actions);
     run.peakKb = usage.ru_maxrss;
+    run.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
+        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
     QFile rss(rssFile);
     if (timed && rss.open(QIODevice::ReadOnly))
         run.peakKb = rss.readAll().trimmed().split('\n').last().toLong();
@@ -251,10 +255,11 @@ int main(int argc, char **argv)
     QDir().mkpath(root);
 
     QTextStream out(stdout);
-    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11\n")
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12\n")
                .arg(QStringLiteral("case"), -13)
                .arg(QStringLiteral("cache"), -5)
                .arg(QStringLiteral("median ms"), 9)
+               .arg(QStringLiteral("cpu ms"), 6)
                .arg(QStringLiteral("reads"), 7)
                .arg(QStringLiteral("cached"), 7)
                .arg(QStringLiteral("writes"), 6)
@@ -266,17 +271,19 @@ int main(int argc, char **argv)
     out.flush();
     int failures = 0;
     int index = 0;
+    QString listLine;
     for (const Case &c : cases) {
         const QString tpl = root + QStringLiteral("/case%1").arg(index++);
         buildTemplate(c, tpl);
         for (const bool cache : {true, false}) {
             const QString dir = tpl + QStringLiteral("-run");
-            std::vector<double> times, peaks;
+            std::vector<double> times, cpu, peaks;
             Run last;
             for (int r = 0; r < runs; ++r) {
                 freshCopy(tpl, dir);
                 last = runChild(commandFor(c, dir, cache, QString()), dir + QStringLiteral(".out"));
                 times.push_back(last.ms);
+                cpu.push_back(last.cpuMs);
                 peaks.push_back(double(last.peakKb));
             }
             // One more run with the statement trace, for the counts (its time is not reported).
@@ -289,10 +296,11 @@ int main(int argc, char **argv)
             if (last.status != 0 || traced.status != 0)
                 ++failures;
             const double ms = median(times);
-            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11%12\n")
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12%13\n")
                        .arg(c.name, -13)
                        .arg(cache ? QStringLiteral("on") : QStringLiteral("off"), -5)
                        .arg(ms, 9, 'f', 0)
+                       .arg(median(cpu), 6, 'f', 0)
                        .arg(n.readsSent, 7)
                        .arg(n.readsCached, 7)
                        .arg(n.writes, 6)
@@ -304,8 +312,34 @@ int main(int argc, char **argv)
                        .arg(last.status != 0 ? QStringLiteral("  exit %1").arg(last.status) : QString());
             out.flush();
         }
+#ifdef B2D_BENCH_LIST
+        // The list again inside one process: the procedure to the last row, start-up left out.
+        if (c.kind == QLatin1String("list")) {
+            const QString dir = tpl + QStringLiteral("-run");
+            freshCopy(tpl, dir);
+            const Run inside = runChild(
+                {QStringLiteral("--connections"), dir + QStringLiteral("/connections.ini"),
+                 QStringLiteral("--settings"), dir + QStringLiteral("/settings.ini"), QStringLiteral("--date"),
+                 QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")), QStringLiteral("--runs"),
+                 QString::number(runs)},
+                dir + QStringLiteral(".list"), QStringLiteral(B2D_BENCH_LIST));
+            const QStringList f = inside.output.simplified().split(QLatin1Char(' '));
+            if (inside.status != 0 || f.size() < 8)
+                ++failures;
+            else
+                listLine = QStringLiteral("%1 rows, start-up left out: %2 ms to the last row in the window's "
+                                          "model (%3 ms more for the grid's first screen), %4 ms to the "
+                                          "last line of `list`\n")
+                               .arg(f[1], f[3], f[5], f[7]);
+        }
+#endif
     }
-    out << QStringLiteral("reads = reads sent to the database, cached = reads answered from the cache; "
+#ifdef B2D_BENCH_LIST
+    if (!listLine.isEmpty())
+        out << listLine;
+#endif
+    out << QStringLiteral("cpu ms = the child's user + system time (median); reads = reads sent to the "
+                          "database, cached = reads answered from the cache; "
                           "LAN s = (median ms + (reads + writes) x 0.5 ms) / 1000\n");
     return failures == 0 ? 0 : 1;
 }

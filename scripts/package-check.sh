@@ -48,6 +48,8 @@ out=$(as_user sh -c "cd '$WORK' && velmorab2d-cli --connections demo/connections
     --settings demo/settings.ini generate 26001IC04000123A --answers demo/answers.ini 2>/dev/null")
 echo "$out"
 test -f "$out"
+# The schema is inside the program: the installed validate needs no file beside it.
+as_user velmorab2d-cli validate "$out"
 # An installed program logs per user, never beside itself.
 ls "$WORK"/home/.local/share/velmorab2d/Logs/VelmoraB2D_*.Log >/dev/null
 if ls /usr/bin/Logs >/dev/null 2>&1; then

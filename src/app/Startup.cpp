@@ -157,7 +157,10 @@ void Shell::start()
     QString caldraExecutable;
     m_db = openConnectionsFile(connections, &caldraExecutable);
     RunLog &log = *m_log;
-    m_db->addTraceSink([&log](const StatementTrace &t) { log.debugOnly(describeStatement(t)); });
+    m_db->addTraceSink([&log](const StatementTrace &t) {
+        if (log.debugWanted())
+            log.debugOnly(describeStatement(t));
+    });
     m_db->setReadCacheAllowed(m_options.readCache);
     if (!m_options.traceSqlFile.isEmpty())
         addJsonTraceFile(*m_db, m_options.traceSqlFile);

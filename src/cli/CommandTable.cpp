@@ -7,6 +7,7 @@
 #include "cli/RelationsCommand.h"
 #include "cli/SendCommand.h"
 #include "cli/SubitemsCommand.h"
+#include "cli/ValidateCommand.h"
 
 namespace b2d::cli {
 
@@ -17,6 +18,7 @@ CommandTable buildCommandTable()
     table.push_back(std::make_unique<ListCommand>());
     table.push_back(std::make_unique<GenerateCommand>());
     table.push_back(std::make_unique<SendCommand>());
+    table.push_back(std::make_unique<ValidateCommand>());
     table.push_back(std::make_unique<ConfigCommand>());
     table.push_back(std::make_unique<RelationsCommand>());
     table.push_back(std::make_unique<SubitemsCommand>());

@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace b2d {
 
 // ---- Recordset -----------------------------------------------------------------------------
@@ -30,14 +32,21 @@ void Recordset::Close()
     m_open = false;
 }
 
+QHash<QString, int>::const_iterator Recordset::findColumn(const QString &name) const
+{
+    // The names are kept upper-cased; most callers ask in upper case already.
+    const auto it = m_index.constFind(name);
+    return it != m_index.constEnd() ? it : m_index.constFind(name.toUpper());
+}
+
 bool Recordset::hasField(const QString &name) const
 {
-    return m_index.contains(name.toUpper());
+    return findColumn(name) != m_index.constEnd();
 }
 
 QVariant Recordset::field(const QString &name) const
 {
-    const auto it = m_index.constFind(name.toUpper());
+    const auto it = findColumn(name);
     if (it == m_index.constEnd())
         throw B2DError(3265, QStringLiteral("ADODB.Recordset"),
                        QStringLiteral("Item cannot be found in the collection corresponding to the "
@@ -112,9 +121,13 @@ DataAccess::~DataAccess()
 
 Connection &DataAccess::getDataConnectionByEntity(const QString &entity)
 {
+    // Names are kept upper-cased; the callers' constants are upper-cased already.
+    auto it = m_connections.constFind(entity);
+    if (it != m_connections.constEnd())
+        return **it;
     const QString key = entity.toUpper();
-    auto it = m_connections.find(key);
-    if (it != m_connections.end())
+    it = m_connections.constFind(key);
+    if (it != m_connections.constEnd())
         return **it;
     std::unique_ptr<Backend> backend = m_factory(entity);
     if (!backend)
@@ -176,12 +189,13 @@ QStringList statementWords(const QString &sql)
         if (word && start < 0) {
             start = i;
         } else if (!word && start >= 0) {
-            const QString w = sql.mid(start, i - start).toUpper();
-            if (!words.contains(w))
-                words << w;
+            words << QStringView(sql).sliced(start, i - start).toString().toUpper();
             start = -1;
         }
     }
+    // Sorting drops the repeats in n log n: a long statement repeats many of its words.
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
     return words;
 }
 

@@ -49,6 +49,8 @@ public:
     const ResultSet &data() const { return m_data; }
 
 private:
+    QHash<QString, int>::const_iterator findColumn(const QString &name) const;
+
     ResultSet m_data;
     QHash<QString, int> m_index;  // upper-cased name -> position
     qsizetype m_pos = 0;

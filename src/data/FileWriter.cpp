@@ -152,18 +152,28 @@ Placement placeWhenRecorded(FileWriter &staged, const std::function<bool()> &rec
 
 QByteArray toLatin1WithReferences(const QString &text)
 {
-    QByteArray out;
-    out.reserve(text.size());
     const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
+    const char16_t *u = reinterpret_cast<const char16_t *>(text.utf16());
+    QByteArray out;
+    qsizetype i = 0;
+    while (i < n) {
+        // A run of characters ISO-8859-1 holds goes over as it is.
+        qsizetype end = i;
+        while (end < n && u[end] < 0x100)
+            ++end;
+        if (i == 0 && end == n)
+            return text.toLatin1();
+        if (out.isEmpty())
+            out.reserve(n + 16);
+        out += QStringView(u + i, end - i).toLatin1();
+        if (end == n)
+            break;
+        // Any other character becomes a character reference.
+        const QChar c(u[end]);
         char32_t code = c.unicode();
-        if (code < 0x100) {
-            out += char(code);
-            continue;
-        }
-        if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
-            code = QChar::surrogateToUcs4(c, text.at(i + 1));
+        i = end + 1;
+        if (c.isHighSurrogate() && i < n && QChar(u[i]).isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(c, QChar(u[i]));
             ++i;
         } else if (c.isSurrogate()) {
             code = 0xFFFD;  // half a pair holds no character

@@ -44,6 +44,7 @@ bool isWordChar(QChar c)
 bool tokenize(const QString &sql, QList<Token> &out)
 {
     const qsizetype n = sql.size();
+    out.reserve(out.size() + n / 4);
     qsizetype i = 0;
     // Reads a delimited token ending in `close`, where a doubled `close` stands for itself.
     auto delimited = [&](QChar close, Tok kind) {

@@ -1,6 +1,8 @@
 #include "declaration/Generation.h"
 
 #include "data/DataAccess.h"
+#include "data/DocumentValidator.h"
+#include "data/FileWriter.h"
 #include "declaration/Declaration.h"
 #include "declaration/StatusUpdates.h"
 #include "platform/Boxes.h"
@@ -48,6 +50,12 @@ void writeAndRecord(Runtime &rt, const QString &document, const QString &fileNam
         if (rt.cfg.RUTAGENXML.trimmed().isEmpty())
             throw B2DError(ErrNo::PathNotFound, procedure,
                            QStringLiteral("No esta configurada la carpeta de generacion (RUTAGENXML)"));
+        // A document that is not well-formed XML is not written: the upload would reject it.
+        if (const std::optional<DocumentFault> fault = wellFormednessFault(toLatin1WithReferences(document)))
+            throw B2DError(ErrNo::Builder, procedure,
+                           QStringLiteral("El documento generado no es un XML valido, no se escribio el archivo: ")
+                               + fault->message + QStringLiteral(" (columna ") + QString::number(fault->column)
+                               + QStringLiteral(", ") + fault->path + QLatin1Char(')'));
         if (!GuardarYRegistrar(rt, path, document, rt.Despacho, fileName))
             return;  // Set_Procesado has shown why
     } catch (const B2DError &e) {

@@ -27,6 +27,11 @@ namespace {
 
 const QString kDateTimeFormat = QStringLiteral("dd/MM/yyyy HH:mm:ss");
 
+QString dayFileName(const QDate &day)
+{
+    return day.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".Log");
+}
+
 bool folderWritable(const QString &folder)
 {
     if (!QDir().mkpath(folder))
@@ -142,14 +147,24 @@ QString RunLog::chooseLogFolder(const QString &programFolder, QString *note)
 
 QString RunLog::NombreArchivoLog() const
 {
-    return m_clock.now().date().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".Log");
+    return dayFileName(m_clock.now().date());
 }
 
 QString RunLog::RutaArchivoLog()
 {
+    return RutaArchivoLog(m_clock.now().date());
+}
+
+QString RunLog::filePath(const QDate &day) const
+{
+    return m_folder + QStringLiteral("/VelmoraB2D_") + dayFileName(day);
+}
+
+QString RunLog::RutaArchivoLog(const QDate &day)
+{
     if (!QDir().mkpath(m_folder))
         return {};
-    const QString path = m_folder + QStringLiteral("/VelmoraB2D_") + NombreArchivoLog();
+    const QString path = filePath(day);
     if (!QFileInfo::exists(path)) {
         QFile f(path);
         if (!f.open(QIODevice::Append))
@@ -161,16 +176,36 @@ QString RunLog::RutaArchivoLog()
 
 void RunLog::EscribirLog(const QString &message)
 {
-    const QString path = RutaArchivoLog();
+    const QDateTime now = m_clock.now();
+    // As in the documents: what ISO-8859-1 cannot hold is kept as a character reference.
+    const QByteArray line = toLatin1WithReferences(now.toString(kDateTimeFormat) + QStringLiteral(" - ")
+                                                   + message + QStringLiteral("\r\n"));
+#ifndef Q_OS_WIN
+    // Most lines go to a day's file that exists already: open it for appending, write, close,
+    // with no look at the folder (a generation writes thousands of lines).
+    const int fd = ::open(QFile::encodeName(filePath(now.date())).constData(),
+                          O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd >= 0) {
+        for (qsizetype done = 0; done < line.size();) {
+            const ssize_t n = ::write(fd, line.constData() + done, size_t(line.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        ::close(fd);
+        return;
+    }
+#endif
+    // The first line of a day creates the folder and the file with its header.
+    const QString path = RutaArchivoLog(now.date());
     if (path.isEmpty())
         return;
     QFile f(path);
     if (!f.open(QIODevice::Append))
         return;
-    const QString line = m_clock.now().toString(kDateTimeFormat) + QStringLiteral(" - ") + message
-        + QStringLiteral("\r\n");
-    // As in the documents: what ISO-8859-1 cannot hold is kept as a character reference.
-    f.write(toLatin1WithReferences(line));
+    f.write(line);
 }
 
 void RunLog::EscribirLogDebug(const QString &message)
@@ -183,7 +218,6 @@ void RunLog::EscribirLogDebug(const QString &message)
 void RunLog::debugOnly(const QString &line)
 {
     if (m_sinks.empty()) {
-        constexpr qsizetype kEarlyLines = 1000;
         if (m_early.size() < kEarlyLines)
             m_early << line;
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -31,6 +32,7 @@ public:
     QString NombreArchivoLog() const;   // yyyymmdd.Log
     QString CarpetaLog() const { return m_folder; }
     QString RutaArchivoLog();           // creates the day's file with its header when missing
+    QString RutaArchivoLog(const QDate &day);
     void EscribirLog(const QString &message);
     void EscribirLogDebug(const QString &message);
     // True when the file is in use by another process; logs "Archivo:PATH N bytes" when free.
@@ -40,8 +42,14 @@ public:
     void addDebugSink(DebugSink sink);
     // Statement trace and other support lines that go to the debug sinks only, not the file.
     void debugOnly(const QString &line);
+    // False when a debug line would be dropped (no sink, and the early lines are full): the
+    // caller can spare itself composing it.
+    bool debugWanted() const { return !m_sinks.empty() || m_early.size() < kEarlyLines; }
 
 private:
+    static constexpr qsizetype kEarlyLines = 1000;
+    QString filePath(const QDate &day) const;  // the folder + "/VelmoraB2D_" + yyyymmdd.Log
+
     const Clock &m_clock;
     QString m_folder;
     QString m_folderNote;

@@ -3,7 +3,11 @@
 #include <QDir>
 #include <QLocale>
 #include <QRegularExpression>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <string>
+#include <string_view>
 
 namespace b2d {
 
@@ -40,15 +44,29 @@ QString variantText(const QVariant &value)
 // (letters, inner blanks) is not a number.
 NumberReading readNumberText(const QString &raw)
 {
-    static const QRegularExpression shape(
-        QStringLiteral("^[+-]?([0-9.,]*)(?:[eE][+-]?[0-9]+)?$"));
     const QString text = raw.trimmed();
     if (text.isEmpty())
         return {};
-    const QRegularExpressionMatch m = shape.match(text);
-    if (!m.hasMatch())
+    // The shape [+-]?([0-9.,]*)([eE][+-]?[0-9]+)? and nothing else.
+    const qsizetype n = text.size();
+    auto isDigit = [&](qsizetype i) { return i < n && text.at(i) >= u'0' && text.at(i) <= u'9'; };
+    auto isOneOf = [&](qsizetype i, char a, char b) {
+        return i < n && (text.at(i) == QLatin1Char(a) || text.at(i) == QLatin1Char(b));
+    };
+    qsizetype i = isOneOf(0, '+', '-') ? 1 : 0;
+    const qsizetype mantissaStart = i;
+    while (isDigit(i) || isOneOf(i, '.', ','))
+        ++i;
+    const QStringView mantissa = QStringView(text).sliced(mantissaStart, i - mantissaStart);
+    if (isOneOf(i, 'e', 'E')) {
+        i += isOneOf(i + 1, '+', '-') ? 2 : 1;
+        if (!isDigit(i))
+            return {};
+        while (isDigit(i))
+            ++i;
+    }
+    if (i != n)
         return {};
-    const QString mantissa = m.captured(1);
     int separators = 0;
     bool digit = false;
     for (const QChar c : mantissa) {
@@ -73,51 +91,88 @@ NumberReading readNumberText(const QString &raw)
 // The decimal digits of |value| rounded to 15 significant digits, and the position of the
 // decimal point: value = 0.<digits> x 10^point.
 struct DecimalForm {
-    QString digits;
+    std::string digits;
     int point = 0;
 };
 
-DecimalForm decimalForm(double value)
+// The digits and exponent of a conversion "d.ddd...e[+-]XX".
+DecimalForm readScientific(const char *text, const char *end)
 {
-    const QString e = QString::number(std::fabs(value), 'e', 14);  // d.dddddddddddddde+XX
-    const qsizetype ePos = e.indexOf(QLatin1Char('e'));
     DecimalForm f;
-    f.digits = e.left(ePos);
-    f.digits.remove(QLatin1Char('.'));
-    f.point = e.mid(ePos + 1).toInt() + 1;
+    const char *e = std::find(text, end, 'e');
+    for (const char *p = text; p < e; ++p)
+        if (*p != '.')
+            f.digits += *p;
+    int exponent = 0;
+    std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), end, exponent);
+    f.point = exponent + 1;
     return f;
 }
 
+DecimalForm decimalForm(double value)
+{
+    const double magnitude = std::fabs(value);
+    // Sixteen correctly rounded digits decide the fifteenth, except when the sixteenth is a 5:
+    // that may be an exact tie, which the numbers of the documents have always rounded up (and
+    // this conversion would round to even), or a value just under or over one; those few values
+    // take the documents' own conversion.
+    char buffer[64];
+    const auto sixteen = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                       std::chars_format::scientific, 15);
+    if (sixteen.ec == std::errc() && buffer[16] != '5') {
+        DecimalForm f = readScientific(buffer, sixteen.ptr);
+        const bool up = f.digits.back() > '5';
+        f.digits.pop_back();
+        if (up) {
+            ptrdiff_t i = ptrdiff_t(f.digits.size()) - 1;
+            for (; i >= 0 && f.digits[size_t(i)] == '9'; --i)
+                f.digits[size_t(i)] = '0';
+            if (i >= 0) {
+                ++f.digits[size_t(i)];
+            } else {  // 9.99...9 became 10.0...0
+                f.digits.front() = '1';
+                ++f.point;
+            }
+        }
+        return f;
+    }
+    const QByteArray e = QByteArray::number(magnitude, 'e', 14);
+    return readScientific(e.constData(), e.constData() + e.size());
+}
+
 // Splits a decimal form into integer digits and fraction digits.
-void splitDecimal(const DecimalForm &f, QString &integer, QString &fraction)
+void splitDecimal(const DecimalForm &f, std::string &integer, std::string &fraction)
 {
     const int n = int(f.digits.size());
     if (f.point <= 0) {
-        integer = QStringLiteral("0");
-        fraction = QString(-f.point, QLatin1Char('0')) + f.digits;
+        integer = "0";
+        fraction = std::string(size_t(-f.point), '0') + f.digits;
     } else if (f.point >= n) {
-        integer = f.digits + QString(f.point - n, QLatin1Char('0'));
+        integer = f.digits + std::string(size_t(f.point - n), '0');
         fraction.clear();
     } else {
-        integer = f.digits.left(f.point);
-        fraction = f.digits.mid(f.point);
+        integer = f.digits.substr(0, size_t(f.point));
+        fraction = f.digits.substr(size_t(f.point));
     }
 }
 
-QString stripLeadingZeros(const QString &integer)
+// Integer digits without leading zeros (one zero is kept).
+std::string_view stripLeadingZeros(std::string_view integer)
 {
-    qsizetype i = 0;
-    while (i + 1 < integer.size() && integer.at(i) == QLatin1Char('0'))
+    size_t i = 0;
+    while (i + 1 < integer.size() && integer[i] == '0')
         ++i;
-    return integer.mid(i);
+    return integer.substr(i);
 }
 
-bool allZeros(const QString &digits)
+bool allZeros(std::string_view digits)
 {
-    for (const QChar c : digits)
-        if (c != QLatin1Char('0'))
-            return false;
-    return true;
+    return digits.find_first_not_of('0') == std::string_view::npos;
+}
+
+QLatin1StringView latin1(std::string_view text)
+{
+    return QLatin1StringView(text.data(), qsizetype(text.size()));
 }
 
 QDateTime makeDateTime(int y, int mo, int d, int h, int mi, int s, bool &ok)
@@ -224,35 +279,36 @@ QString formatMask(double value, int decimals)
         return QString::number(value);
     if (decimals < 0)
         decimals = 0;
-    QString integer, fraction;
+    const size_t places = size_t(decimals);
+    std::string integer, fraction;
     splitDecimal(decimalForm(value), integer, fraction);
 
-    const bool roundUp = fraction.size() > decimals && fraction.at(decimals) >= QLatin1Char('5');
-    fraction = fraction.left(decimals);
-    fraction += QString(decimals - fraction.size(), QLatin1Char('0'));
-    QString digits = integer + fraction;
+    const bool roundUp = fraction.size() > places && fraction[places] >= '5';
+    fraction.resize(places, '0');
+    std::string digits = integer + fraction;
     if (roundUp) {
-        qsizetype i = digits.size() - 1;
+        ptrdiff_t i = ptrdiff_t(digits.size()) - 1;
         for (; i >= 0; --i) {
-            if (digits.at(i) == QLatin1Char('9')) {
-                digits[i] = QLatin1Char('0');
+            if (digits[size_t(i)] == '9') {
+                digits[size_t(i)] = '0';
             } else {
-                digits[i] = QChar(digits.at(i).unicode() + 1);
+                ++digits[size_t(i)];
                 break;
             }
         }
         if (i < 0)
-            digits.prepend(QLatin1Char('1'));
+            digits.insert(digits.begin(), '1');
     }
-    integer = stripLeadingZeros(digits.left(digits.size() - decimals));
-    fraction = digits.right(decimals);
+    const std::string_view all(digits);
+    const std::string_view whole = stripLeadingZeros(all.substr(0, all.size() - places));
 
     QString out;
-    if (value < 0 && !allZeros(digits))
+    out.reserve(qsizetype(whole.size() + places + 2));
+    if (value < 0 && !allZeros(all))
         out += QLatin1Char('-');
-    out += integer;
-    if (decimals > 0)
-        out += QLatin1Char('.') + fraction;
+    out += latin1(whole);
+    if (places > 0)
+        out += QLatin1Char('.') + latin1(all.substr(all.size() - places));
     return out;
 }
 
@@ -260,17 +316,17 @@ QString plainNumber(double value)
 {
     if (!std::isfinite(value))
         return QString::number(value);
-    QString integer, fraction;
+    std::string integer, fraction;
     splitDecimal(decimalForm(value), integer, fraction);
-    while (fraction.endsWith(QLatin1Char('0')))
-        fraction.chop(1);
-    integer = stripLeadingZeros(integer);
+    while (!fraction.empty() && fraction.back() == '0')
+        fraction.pop_back();
+    const std::string_view whole = stripLeadingZeros(integer);
     QString out;
-    if (value < 0 && !(allZeros(integer) && fraction.isEmpty()))
+    if (value < 0 && !(allZeros(whole) && fraction.empty()))
         out += QLatin1Char('-');
-    out += integer;
-    if (!fraction.isEmpty())
-        out += QLatin1Char('.') + fraction;
+    out += latin1(whole);
+    if (!fraction.empty())
+        out += QLatin1Char('.') + latin1(fraction);
     return out;
 }
 
@@ -314,40 +370,86 @@ QString fileStamp(const QDateTime &dt)
 
 // ---- Texts ---------------------------------------------------------------------------------
 
-QString xmlEscape(const QString &text)
+namespace {
+
+bool needsXmlEscape(char16_t c)
 {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
+    switch (c) {
+    case '&':
+    case '<':
+    case '>':
+        return true;
+    case '\t':
+    case '\n':
+    case '\r':
+        return false;
+    default:
+        return c < 0x20 || c == 0xFFFE || c == 0xFFFF;
+    }
+}
+
+// Appends the escaped form of text to out.
+void appendXmlEscaped(QString &out, QStringView text)
+{
+    qsizetype plain = 0;  // start of the characters not yet appended
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (!needsXmlEscape(c))
+            continue;
+        out += text.sliced(plain, i - plain);
+        plain = i + 1;
+        switch (c) {
         case '&':
-            out += QStringLiteral("&amp;");
+            out += QLatin1StringView("&amp;");
             break;
         case '<':
-            out += QStringLiteral("&lt;");
+            out += QLatin1StringView("&lt;");
             break;
         case '>':
-            out += QStringLiteral("&gt;");
-            break;
-        case '\t':
-        case '\n':
-        case '\r':
-            out += c;
+            out += QLatin1StringView("&gt;");
             break;
         default:
-            if (c.unicode() < 0x20 || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF)
-                out += QLatin1Char(' ');
-            else
-                out += c;
+            out += QLatin1Char(' ');
         }
     }
+    out += text.sliced(plain);
+}
+
+template <typename Tag>
+QString element(Tag tag, const QString &text)
+{
+    QString out;
+    out.reserve(2 * tag.size() + text.size() + 5);
+    out += QLatin1Char('<');
+    out += tag;
+    out += QLatin1Char('>');
+    appendXmlEscaped(out, text);
+    out += QLatin1StringView("</");
+    out += tag;
+    out += QLatin1Char('>');
+    return out;
+}
+
+}  // namespace
+
+QString xmlEscape(const QString &text)
+{
+    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return needsXmlEscape(c.unicode()); }))
+        return text;
+    QString out;
+    out.reserve(text.size() + 8);
+    appendXmlEscaped(out, text);
     return out;
 }
 
 QString xmlElement(const QString &tag, const QString &text)
 {
-    return QLatin1Char('<') + tag + QLatin1Char('>') + xmlEscape(text) + QStringLiteral("</") + tag
-        + QLatin1Char('>');
+    return element(QStringView(tag), text);
+}
+
+QString xmlElement(QLatin1StringView tag, const QString &text)
+{
+    return element(tag, text);
 }
 
 QString sqlQuote(const QString &value)

@@ -65,9 +65,10 @@ QString fileStamp(const QDateTime &dt);
 QString xmlEscape(const QString &text);
 // "<tag>" + escaped text + "</tag>"
 QString xmlElement(const QString &tag, const QString &text);
+QString xmlElement(QLatin1StringView tag, const QString &text);
 inline QString xmlElement(const char *tag, const QString &text)
 {
-    return xmlElement(QLatin1String(tag), text);
+    return xmlElement(QLatin1StringView(tag), text);
 }
 // Doubles every single quote, for a value placed between quotes in a statement.
 QString sqlQuote(const QString &value);

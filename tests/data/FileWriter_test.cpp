@@ -40,6 +40,7 @@ TEST(FileWriter, Latin1WithCharacterReferences)
         {QString::fromUtf8("\xF0\x9F\x98\x80"), QByteArray("&#128512;")},  // one reference per pair
         {QString(QChar(0xD800)) + QLatin1Char('x'), QByteArray("&#65533;x")},
         {QStringLiteral("\xFF\u0100"), QByteArray("\xFF&#256;")},
+        {QStringLiteral("a€b€€") + QChar(0xDC00), QByteArray("a&#8364;b&#8364;&#8364;&#65533;")},
         {QString(), QByteArray()},
     };
     for (const Case &c : cases) {

@@ -38,6 +38,9 @@ TEST(Values, MasksRoundHalfAwayFromZeroOnTheDecimalForm)
         {9.995, 2, "10.00"},        {1234567.891, 2, "1234567.89"}, {0.07, 2, "0.07"},
         {1.23456785, 7, "1.2345679"}, {0.00000004, 7, "0.0000000"}, {1.0 / 3, 8, "0.33333333"},
         {123.456, 9, "123.456000000"}, {-2.5, 0, "-3"},          {1e15, 2, "1000000000000000.00"},
+        // Exact ties at the sixteenth digit round up too, never to even.
+        {1234567890123445.0, 2, "1234567890123450.00"}, {-1234567890123445.0, 0, "-1234567890123450"},
+        {0.0, 3, "0.000"},          {999999999999999.5, 0, "1000000000000000"}, {5e-324, 2, "0.00"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);
@@ -50,6 +53,8 @@ TEST(Values, PlainNumberHasFifteenSignificantDigitsAndNoExponent)
     const std::pair<double, const char *> cases[] = {
         {0.3333333333333333, "0.333333333333333"}, {2.5, "2.5"}, {10, "10"}, {-0.0, "0"},
         {-0.5, "-0.5"}, {0.1 + 0.2, "0.3"}, {1e-7, "0.0000001"}, {1e20, "100000000000000000000"},
+        {1234567890123445.0, "1234567890123450"}, {1.5e-10, "0.00000000015"},
+        {0.99999999999999988898, "1"},  // the fifteenth digit carries into a new one
     };
     for (const auto &[value, text] : cases)
         EXPECT_EQ(s(plainNumber(value)), text);
@@ -69,6 +74,9 @@ TEST(Values, EsNumeroReadsOneSeparatorAndReportsTwo)
         {QVariant(), 0, false},                    {QStringLiteral(""), 0, false},
         {QStringLiteral("   "), 0, false},         {QStringLiteral("abc"), 0, false},
         {QStringLiteral("12 5"), 0, false},        {QStringLiteral(","), 0, false},
+        {QStringLiteral("+.5e-2"), 0.005, false},  {QStringLiteral("2E+2"), 200, false},
+        {QStringLiteral("1e"), 0, false},          {QStringLiteral("1e5x"), 0, false},
+        {QStringLiteral("e5"), 0, false},          {QStringLiteral("-"), 0, false},
         {QDateTime(QDate(2019, 3, 5), QTime(1, 2)), 0, false},
         {QStringLiteral("1.234,5"), 0, true},      {QStringLiteral("1,234.5"), 0, true},
     };
@@ -141,6 +149,7 @@ TEST(Values, TextsAreEscapedOnceAndQuotesDoubled)
     EXPECT_EQ(s(xmlElement(QStringLiteral("name"), QStringLiteral(" Pérez & Hijos, S.A. "))),
               "<name> Pérez &amp; Hijos, S.A. </name>");
     EXPECT_EQ(s(xmlElement(QStringLiteral("x"), {})), "<x></x>");
+    EXPECT_EQ(s(xmlElement("t", QStringLiteral(">a<"))), "<t>&gt;a&lt;</t>");
     EXPECT_EQ(s(sqlQuote(QStringLiteral("O'Neil's"))), "O''Neil''s");
     EXPECT_EQ(s(sqlQuote(QStringLiteral("''"))), "''''");
 }

@@ -1,0 +1,365 @@
+#include "data/DocumentValidator.h"
+
+#include <QFile>
+#include <QHash>
+#include <QXmlStreamReader>
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlschemas.h>
+
+#include <memory>
+
+namespace b2d {
+
+namespace {
+
+// Encoding faults beyond this many are summed up in one last fault.
+constexpr int kMaxEncodingFaults = 20;
+
+qsizetype indexOfByte(const QByteArray &bytes, char c, qsizetype from)
+{
+    const qsizetype at = bytes.indexOf(c, from);
+    return at < 0 ? bytes.size() : at;
+}
+
+// Line and column (from 1, in bytes) of a byte offset.
+void locate(const QByteArray &bytes, qsizetype offset, DocumentFault &f)
+{
+    offset = qBound<qsizetype>(0, offset, bytes.size());
+    const qsizetype lineStart = bytes.lastIndexOf('\n', offset - 1) + 1;
+    f.line = int(bytes.left(lineStart).count('\n')) + 1;
+    f.column = int(offset - lineStart) + 1;
+}
+
+// The path of the innermost element holding a byte offset ("/" before the root).
+QString pathAt(const QList<ElementSpan> &spans, qsizetype offset)
+{
+    QString path = QStringLiteral("/");
+    for (const ElementSpan &s : spans) {
+        if (s.begin > offset)
+            break;
+        if (offset < s.end)
+            path = s.path;
+    }
+    return path;
+}
+
+DocumentFault faultAt(const QByteArray &bytes, const QList<ElementSpan> &spans, qsizetype offset,
+                      const QString &message)
+{
+    DocumentFault f;
+    f.path = pathAt(spans, offset);
+    f.message = message;
+    locate(bytes, offset, f);
+    return f;
+}
+
+QString hexBytes(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+// The length of a valid UTF-8 multibyte sequence starting at `i`, or 0.
+int utf8SequenceAt(const QByteArray &bytes, qsizetype i)
+{
+    const auto b = uchar(bytes.at(i));
+    const int length = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    if (length == 0 || i + length > bytes.size())
+        return 0;
+    for (int k = 1; k < length; ++k)
+        if ((uchar(bytes.at(i + k)) & 0xC0) != 0x80)
+            return 0;
+    return length;
+}
+
+// The control characters XML 1.0 does not allow (DEL and the C1 range are allowed).
+bool forbiddenControl(uchar b)
+{
+    return b < 0x20 && b != '\t' && b != '\n' && b != '\r';
+}
+
+// The value of the declaration's encoding pseudo-attribute, its offset, or an empty value.
+QByteArray declaredEncoding(const QByteArray &declaration, qsizetype &at)
+{
+    const qsizetype key = declaration.indexOf("encoding");
+    if (key < 0)
+        return {};
+    qsizetype i = key + 8;
+    while (i < declaration.size() && (declaration.at(i) == ' ' || declaration.at(i) == '='))
+        ++i;
+    if (i >= declaration.size() || (declaration.at(i) != '"' && declaration.at(i) != '\''))
+        return {};
+    const char quote = declaration.at(i);
+    const qsizetype close = declaration.indexOf(quote, i + 1);
+    if (close < 0)
+        return {};
+    at = i + 1;
+    return declaration.mid(i + 1, close - i - 1);
+}
+
+// ---- The schema, compiled once ----------------------------------------------------------------
+
+struct SchemaFree {
+    void operator()(xmlSchemaPtr s) const { xmlSchemaFree(s); }
+};
+using SchemaPtr = std::unique_ptr<xmlSchema, SchemaFree>;
+
+struct ValidationContext {
+    const QByteArray &bytes;
+    QHash<QString, qsizetype> elementAt;  // path -> offset of its start tag, filled at the first fault
+    QList<DocumentFault> faults;
+};
+
+void collectSchemaError(void *userData, xmlErrorPtr error)
+{
+    auto *messages = static_cast<QStringList *>(userData);
+    messages->append(QString::fromUtf8(error->message).trimmed());
+}
+
+struct CompiledSchema {
+    SchemaPtr schema;
+    QString error;
+};
+
+const CompiledSchema &compiledSchema()
+{
+    static const CompiledSchema compiled = [] {
+        xmlInitParser();
+        CompiledSchema c;
+        const QByteArray xsd = b2dSchema();
+        QStringList messages;
+        xmlSchemaParserCtxtPtr parser = xmlSchemaNewMemParserCtxt(xsd.constData(), int(xsd.size()));
+        xmlSchemaSetParserStructuredErrors(parser, collectSchemaError, &messages);
+        c.schema.reset(xmlSchemaParse(parser));
+        xmlSchemaFreeParserCtxt(parser);
+        if (!c.schema)
+            c.error = QStringLiteral("the B2D schema cannot be compiled: ")
+                + messages.join(QStringLiteral("; "));
+        return c;
+    }();
+    return compiled;
+}
+
+void collectValidityError(void *userData, xmlErrorPtr error)
+{
+    auto *ctx = static_cast<ValidationContext *>(userData);
+    auto *node = static_cast<xmlNodePtr>(error->node);
+    while (node && node->type != XML_ELEMENT_NODE)
+        node = node->parent;
+    DocumentFault f;
+    if (node) {
+        xmlChar *path = xmlGetNodePath(node);
+        f.path = QString::fromUtf8(reinterpret_cast<const char *>(path));
+        xmlFree(path);
+    } else {
+        f.path = QStringLiteral("/");
+    }
+    f.message = QString::fromUtf8(error->message).trimmed();
+    if (ctx->elementAt.isEmpty())
+        for (const ElementSpan &s : elementSpans(ctx->bytes))
+            ctx->elementAt.insert(s.path, s.begin);
+    locate(ctx->bytes, ctx->elementAt.value(f.path, 0), f);
+    if (!ctx->elementAt.contains(f.path))
+        f.line = error->line;
+    ctx->faults.append(f);
+}
+
+QList<DocumentFault> schemaFaults(const QByteArray &bytes)
+{
+    const CompiledSchema &compiled = compiledSchema();
+    if (!compiled.schema)
+        return {DocumentFault{QStringLiteral("/"), 1, 1, compiled.error}};
+
+    ValidationContext ctx{bytes, {}, {}};
+
+    xmlDocPtr doc = xmlReadMemory(bytes.constData(), int(bytes.size()), "document.xml", nullptr,
+                                  XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    if (!doc)
+        return {DocumentFault{QStringLiteral("/"), 1, 1, QStringLiteral("the document cannot be parsed")}};
+    xmlSchemaValidCtxtPtr validation = xmlSchemaNewValidCtxt(compiled.schema.get());
+    xmlSchemaSetValidStructuredErrors(validation, collectValidityError, &ctx);
+    const int result = xmlSchemaValidateDoc(validation, doc);
+    xmlSchemaFreeValidCtxt(validation);
+    xmlFreeDoc(doc);
+    if (result != 0 && ctx.faults.isEmpty())
+        ctx.faults.append(DocumentFault{QStringLiteral("/"), 1, 1,
+                                        QStringLiteral("the document does not follow the B2D schema")});
+    return ctx.faults;
+}
+
+}  // namespace
+
+QList<ElementSpan> elementSpans(const QByteArray &bytes)
+{
+    struct Raw {
+        QByteArray name;
+        qsizetype begin, end, parent;
+    };
+    QList<Raw> raw;
+    QList<qsizetype> open;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = bytes.indexOf('<'); i >= 0 && i < n; i = bytes.indexOf('<', i)) {
+        auto skipPast = [&](const char *terminator) {
+            const qsizetype at = bytes.indexOf(terminator, i);
+            i = at < 0 ? n : at + qsizetype(qstrlen(terminator));
+        };
+        if (bytes.mid(i, 2) == "<?") {
+            skipPast("?>");
+        } else if (bytes.mid(i, 4) == "<!--") {
+            skipPast("-->");
+        } else if (bytes.mid(i, 9) == "<![CDATA[") {
+            skipPast("]]>");
+        } else if (bytes.mid(i, 2) == "<!") {
+            skipPast(">");
+        } else if (bytes.mid(i, 2) == "</") {
+            skipPast(">");
+            if (!open.isEmpty())
+                raw[open.takeLast()].end = i;
+        } else {
+            qsizetype j = i + 1;
+            while (j < n && !QByteArrayView(" \t\r\n/>").contains(bytes.at(j)))
+                ++j;
+            Raw r{bytes.mid(i + 1, j - i - 1), i, n, open.isEmpty() ? -1 : open.last()};
+            char quote = 0;
+            for (; j < n; ++j) {
+                const char c = bytes.at(j);
+                if (quote) {
+                    if (c == quote)
+                        quote = 0;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (c == '>') {
+                    break;
+                }
+            }
+            const bool empty = j < n && bytes.at(j - 1) == '/';
+            i = j + 1;
+            if (empty)
+                r.end = i;
+            raw.append(r);
+            if (!empty)
+                open.append(raw.size() - 1);
+        }
+    }
+
+    // Paths as libxml2 writes them: an index only among siblings that share a name.
+    QHash<QPair<qsizetype, QByteArray>, int> total;
+    for (const Raw &r : raw)
+        ++total[qMakePair(r.parent, r.name)];
+    QHash<QPair<qsizetype, QByteArray>, int> seen;
+    QList<ElementSpan> spans;
+    spans.reserve(raw.size());
+    for (const Raw &r : raw) {
+        const auto key = qMakePair(r.parent, r.name);
+        const int index = ++seen[key];
+        QString path = (r.parent < 0 ? QString() : spans.at(r.parent).path) + QLatin1Char('/')
+            + QString::fromLatin1(r.name);
+        if (total.value(key) > 1)
+            path += QLatin1Char('[') + QString::number(index) + QLatin1Char(']');
+        spans.append(ElementSpan{path, r.begin, r.end, r.parent});
+    }
+    return spans;
+}
+
+QList<DocumentFault> encodingFaults(const QByteArray &bytes)
+{
+    // Offsets and messages first; the elements are looked for only when there is a fault.
+    QList<std::pair<qsizetype, QString>> found;
+    qsizetype start = 0;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        found.append({0, QStringLiteral("a UTF-8 byte-order mark opens the file")});
+        start = 3;
+    } else if (bytes.startsWith("\xFE\xFF") || bytes.startsWith("\xFF\xFE")) {
+        found.append({0, QStringLiteral("a UTF-16 byte-order mark opens the file")});
+        start = 2;
+    }
+
+    const QString expected = QStringLiteral("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>");
+    if (bytes.mid(start, 5) != "<?xml") {
+        found.append({start, QStringLiteral("no XML declaration: the file must open with ") + expected});
+    } else {
+        const QByteArray declaration = bytes.mid(start, indexOfByte(bytes, '>', start) - start + 1);
+        qsizetype at = 0;
+        const QByteArray encoding = declaredEncoding(declaration, at);
+        if (encoding.isEmpty())
+            found.append({start, QStringLiteral("the XML declaration names no encoding: ") + expected
+                                     + QStringLiteral(" expected")});
+        else if (encoding.toLower() != "iso-8859-1")
+            found.append({start + at,
+                          QStringLiteral("the XML declaration names the encoding \"%1\", not iso-8859-1")
+                              .arg(QString::fromLatin1(encoding))});
+    }
+
+    int more = 0;
+    auto add = [&](qsizetype offset, const QString &message) {
+        if (found.size() < kMaxEncodingFaults)
+            found.append({offset, message});
+        else
+            ++more;
+    };
+    for (qsizetype i = start; i < bytes.size(); ++i) {
+        const auto b = uchar(bytes.at(i));
+        if (b < 0x80 && !forbiddenControl(b))
+            continue;  // the common case
+        if (const int length = utf8SequenceAt(bytes, i)) {
+            add(i, QStringLiteral("UTF-8 multibyte sequence %1: the file must be ISO-8859-1")
+                       .arg(hexBytes(bytes.mid(i, length))));
+            i += length - 1;
+        } else if (forbiddenControl(b)) {
+            add(i, QStringLiteral("control byte %1 is not allowed").arg(hexBytes(bytes.mid(i, 1))));
+        }
+    }
+
+    QList<DocumentFault> faults;
+    if (found.isEmpty())
+        return faults;
+    const QList<ElementSpan> spans = elementSpans(bytes);
+    for (const auto &[offset, message] : found)
+        faults.append(faultAt(bytes, spans, offset, message));
+    if (more > 0)
+        faults.append(DocumentFault{QStringLiteral("/"), faults.last().line, faults.last().column,
+                                    QStringLiteral("%1 more encoding faults").arg(more)});
+    return faults;
+}
+
+std::optional<DocumentFault> wellFormednessFault(const QByteArray &bytes)
+{
+    // The fault is placed at the start of the token the reader could not take; offsets of an
+    // ISO-8859-1 document count bytes.
+    QXmlStreamReader xml(bytes);
+    qint64 tokenStart = 0;
+    while (!xml.atEnd()) {
+        tokenStart = xml.characterOffset();
+        xml.readNext();
+    }
+    if (!xml.hasError())
+        return std::nullopt;
+    // The reader has already taken the first character of what it failed on: the '<' of the
+    // next tag, or a character no XML allows.
+    if (tokenStart > 0 && tokenStart <= bytes.size()
+        && (bytes.at(tokenStart - 1) == '<' || forbiddenControl(uchar(bytes.at(tokenStart - 1)))))
+        --tokenStart;
+    return faultAt(bytes, elementSpans(bytes), tokenStart,
+                   QStringLiteral("not well-formed: ") + xml.errorString());
+}
+
+QList<DocumentFault> validateB2DDocument(const QByteArray &bytes)
+{
+    QList<DocumentFault> faults = encodingFaults(bytes);
+    if (const std::optional<DocumentFault> f = wellFormednessFault(bytes)) {
+        faults.append(*f);
+        return faults;
+    }
+    faults.append(schemaFaults(bytes));
+    return faults;
+}
+
+QByteArray b2dSchema()
+{
+    QFile f(QStringLiteral(":/schema/b2d.xsd"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace b2d
