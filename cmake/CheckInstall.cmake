@@ -12,6 +12,8 @@ set(expected
     usr/share/applications/velmorab2d.desktop
     usr/share/icons/hicolor/scalable/apps/velmorab2d.svg
     usr/share/doc/velmorab2d/README.md
+    usr/share/doc/velmorab2d/copyright
+    usr/share/doc/velmorab2d/changelog.gz
     usr/share/doc/velmorab2d/examples/connections-freetds.ini
     usr/share/doc/velmorab2d/examples/connections-dsn.ini
     usr/share/doc/velmorab2d/examples/odbcinst-freetds.ini

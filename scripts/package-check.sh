@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package as an office would use it: builds it, installs it, runs the installed
 # programs as an ordinary user from a temporary home (demo workspace, one generation, --help and
-# --version without a display), then purges it. Run as root on a build machine (CI).
+# --version without a display), checks it with lintian (installed when missing) and purges it.
+# Run as root on a build machine (CI).
 # Usage: scripts/package-check.sh [build folder]
 set -euo pipefail
 BUILD=${1:-build}
@@ -56,12 +57,12 @@ if ls /usr/bin/Logs >/dev/null 2>&1; then
     exit 1
 fi
 
-if command -v lintian >/dev/null 2>&1; then
-    echo "== lintian"
-    lintian --fail-on error "$DEB"
-else
-    echo "== lintian is not installed: skipped"
+echo "== lintian"
+if ! command -v lintian >/dev/null 2>&1; then
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends lintian >/dev/null
 fi
+lintian --fail-on error "$DEB"
 
 dpkg --purge velmorab2d >/dev/null
 test ! -e /usr/bin/velmorab2d-cli

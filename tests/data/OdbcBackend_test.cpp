@@ -3,13 +3,46 @@
 #include "data/SqlBackends.h"
 #include "data/SqlFixture.h"
 #include "runtime/Errors.h"
+#include "support/TestSupport.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <link.h>
+
+#include <string>
 
 using namespace b2d;
 using namespace b2d::test;
+
+namespace {
+
+// Keeps the loaded module whose path contains `part` mapped until the process ends. The driver
+// manager unloads an ODBC driver, and the libraries it brought in, with its last connection;
+// memory such a library still holds in its own variables then reads as leaked at the leak check
+// of `make check`, with frames no one can name. False when no such module is loaded.
+bool keepModuleLoaded(const char *part)
+{
+    struct Search {
+        const char *part;
+        std::string path;
+    } search{part, {}};
+    dl_iterate_phdr(
+        [](dl_phdr_info *info, size_t, void *data) {
+            auto *s = static_cast<Search *>(data);
+            if (info->dlpi_name && std::string(info->dlpi_name).find(s->part) != std::string::npos) {
+                s->path = info->dlpi_name;
+                return 1;
+            }
+            return 0;
+        },
+        &search);
+    return !search.path.empty() &&
+           dlopen(search.path.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
+}
+
+}  // namespace
 
 // The ODBC backend, exercised through the SQLite ODBC driver: an SQLite file behind an ODBC
 // connection string, with dialect=sqlite for the T-SQL rewriting and the procedures.
@@ -117,11 +150,7 @@ TEST_F(OdbcData, ConnectsThroughADataSourceName)
     writeTextFile(dir.filePath(QStringLiteral("odbc.ini")),
                   QStringLiteral("[b2d_prueba]\nDriver=SQLite3\nDatabase=%1\n")
                       .arg(dir.filePath(QStringLiteral("historial.db"))));
-    struct UserIni {
-        QByteArray previous = qgetenv("ODBCINI");
-        ~UserIni() { previous.isNull() ? qunsetenv("ODBCINI") : qputenv("ODBCINI", previous); }
-    } restore;
-    qputenv("ODBCINI", dir.filePath(QStringLiteral("odbc.ini")).toLocal8Bit());
+    ScopedEnv userIni("ODBCINI", dir.filePath(QStringLiteral("odbc.ini")).toLocal8Bit());
     writeTextFile(dir.filePath(QStringLiteral("dsn.ini")),
                   QStringLiteral("[HISTORIAL]\ndriver=odbc\nconnection=DSN=b2d_prueba;Timeout=1000\n"));
     auto viaDsn = openConnectionsFile(dir.filePath(QStringLiteral("dsn.ini")));
@@ -129,6 +158,10 @@ TEST_F(OdbcData, ConnectsThroughADataSourceName)
     Connection &c = viaDsn->getDataConnectionByEntity(QStringLiteral("HISTORIAL"));
     c.sql = QStringLiteral("SELECT DESPACHO FROM CARATULA_CARATULA");
     EXPECT_TRUE(c.crearrs(rs)) << c.lastError().toStdString();
+    // To read a data source's settings the SQLite ODBC driver loads the driver manager's
+    // installer library, which keeps what it read for the life of the process; kept loaded, that
+    // stays reachable instead of reading as a leak once the driver is unloaded.
+    EXPECT_TRUE(keepModuleLoaded("libodbcinst"));
 }
 
 TEST(OdbcConnection, PasswordsAreHiddenWhateverTheirSpelling)
