@@ -1,10 +1,13 @@
-# Installs the build into a staging folder, or packs it with CPack, and checks what lands where.
+# Installs the build into a staging folder, or lists the built package, and checks what lands where.
 #   cmake -DBUILD=<build folder> -DWORK=<scratch folder> -DRELEASE=<B2D_RELEASE_NUMBER>
-#         [-DPACKAGE=ON] -P CheckInstall.cmake
-# Without PACKAGE: `cmake --install` with DESTDIR=WORK/root and prefix /usr. With PACKAGE: the
-# Debian package built by cpack, listed with dpkg-deb.
-file(REMOVE_RECURSE ${WORK})
-file(MAKE_DIRECTORY ${WORK})
+#         -P CheckInstall.cmake
+#   cmake -DDEB=<package file> -P CheckInstall.cmake
+# Without DEB: `cmake --install` with DESTDIR=WORK/root and prefix /usr. With DEB: the Debian
+# package `make package` built (scripts/package-check.sh), listed with dpkg-deb.
+if(NOT DEB)
+  file(REMOVE_RECURSE ${WORK})
+  file(MAKE_DIRECTORY ${WORK})
+endif()
 
 set(expected
     usr/bin/velmorab2d
@@ -20,21 +23,11 @@ set(expected
     usr/share/doc/velmorab2d/examples/odbc-dsn.ini
     etc/velmorab2d/version.ini)
 
-if(PACKAGE)
-  execute_process(COMMAND cpack -G DEB --config ${BUILD}/CPackConfig.cmake -B ${WORK}
-                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "cpack failed:\n${out}")
-  endif()
-  file(GLOB debs ${WORK}/*.deb)
-  list(LENGTH debs count)
-  if(NOT count EQUAL 1)
-    message(FATAL_ERROR "expected one .deb in ${WORK}, found: ${debs}")
-  endif()
-  execute_process(COMMAND dpkg-deb -c ${debs} OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
-  execute_process(COMMAND dpkg-deb -f ${debs} Depends OUTPUT_VARIABLE depends)
-  execute_process(COMMAND dpkg-deb -f ${debs} Recommends OUTPUT_VARIABLE recommends)
-  execute_process(COMMAND dpkg-deb --ctrl-tarfile ${debs} COMMAND tar -xOf - ./conffiles
+if(DEB)
+  execute_process(COMMAND dpkg-deb -c ${DEB} OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
+  execute_process(COMMAND dpkg-deb -f ${DEB} Depends OUTPUT_VARIABLE depends)
+  execute_process(COMMAND dpkg-deb -f ${DEB} Recommends OUTPUT_VARIABLE recommends)
+  execute_process(COMMAND dpkg-deb --ctrl-tarfile ${DEB} COMMAND tar -xOf - ./conffiles
                   OUTPUT_VARIABLE conffiles)
   foreach(f ${expected})
     if(NOT listing MATCHES " \\./${f}\n")
@@ -58,8 +51,17 @@ if(PACKAGE)
   return()
 endif()
 
+# `cmake --install` would leave its list of installed files in the build folder: the same install
+# script runs from a copy that keeps the list in the scratch folder instead.
+file(READ ${BUILD}/cmake_install.cmake script)
+string(REPLACE "\"${BUILD}/\${CMAKE_INSTALL_MANIFEST}\"" "\"${WORK}/\${CMAKE_INSTALL_MANIFEST}\""
+       moved "${script}")
+if(moved STREQUAL script)
+  message(FATAL_ERROR "no install manifest line for ${BUILD} in its cmake_install.cmake")
+endif()
+file(WRITE ${WORK}/cmake_install.cmake "${moved}")
 execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${WORK}/root
-                        ${CMAKE_COMMAND} --install ${BUILD} --prefix /usr
+                        ${CMAKE_COMMAND} -DCMAKE_INSTALL_PREFIX=/usr -P ${WORK}/cmake_install.cmake
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed:\n${out}")

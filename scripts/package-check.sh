@@ -1,17 +1,29 @@
 #!/usr/bin/env bash
-# The Debian package as an office would use it: builds it, installs it, runs the installed
-# programs as an ordinary user from a temporary home (demo workspace, one generation, --help and
-# --version without a display), checks it with lintian (installed when missing) and purges it.
+# The Debian package as an office would use it: builds it (unless a current one is there),
+# installs it, runs the installed programs as an ordinary user from a temporary home (demo
+# workspace, one generation, --help and --version without a display), checks it with lintian
+# (installed when missing) and purges it.
 # Run as root on a build machine (CI).
 # Usage: scripts/package-check.sh [build folder]
 set -euo pipefail
 BUILD=${1:-build}
 cd "$(dirname "$0")/.."
 
-make package BUILD="$BUILD"
-DEB=$(ls -t "$BUILD"/velmorab2d_*.deb | head -n1)
+# A package newer than the programs and everything packed beside them is reused; otherwise (or
+# with REPACK=1) it is built again.
+make build BUILD="$BUILD"
+DEB=$(ls -t "$BUILD"/velmorab2d_*.deb 2>/dev/null | head -n1 || true)
+if [ -z "$DEB" ] || [ "${REPACK:-0}" = 1 ] || [ -n "$(find "$BUILD/bin/velmorab2d" "$BUILD/bin/velmorab2d-cli" \
+        "$BUILD/CPackConfig.cmake" README.md packaging -newer "$DEB" 2>/dev/null | head -n1)" ]; then
+    make package BUILD="$BUILD"
+    DEB=$(ls -t "$BUILD"/velmorab2d_*.deb | head -n1)
+else
+    echo "== Reusing $DEB: newer than the programs and the packaging files"
+fi
 echo "== Package $DEB"
 dpkg-deb -I "$DEB" | sed -n '/Depends\|Recommends/p'
+# Its files, dependencies and configuration files, as the install test checks a staged install.
+cmake -DDEB="$(realpath "$DEB")" -P cmake/CheckInstall.cmake
 
 if dpkg -s velmorab2d >/dev/null 2>&1; then
     echo "velmorab2d is already installed here; refusing to replace it" >&2

@@ -106,7 +106,18 @@ ExclusiveOpen openExclusively(const QString &path)
     return r;
 }
 
+QString &chosenFolderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
 }  // namespace
+
+void RunLog::setChosenFolderOverride(const QString &folder)
+{
+    chosenFolderOverride() = folder;
+}
 
 RunLog::RunLog(const Clock &clock, QString folder) : m_clock(clock)
 {
@@ -120,6 +131,11 @@ RunLog::RunLog(const Clock &clock, QString folder) : m_clock(clock)
 
 QString RunLog::chooseLogFolder(QString *note)
 {
+    if (const QString &folder = chosenFolderOverride(); !folder.isEmpty()) {
+        if (note)
+            *note = QStringLiteral("Carpeta de log: ") + QDir::toNativeSeparators(folder);
+        return folder;
+    }
     return chooseLogFolder(QCoreApplication::applicationDirPath(), note);
 }
 

@@ -26,6 +26,9 @@ public:
     // the running executable's folder.
     static QString chooseLogFolder(QString *note = nullptr);
     static QString chooseLogFolder(const QString &programFolder, QString *note = nullptr);
+    // Every later log that chooses its own folder uses `folder` instead (empty: the rule above
+    // again). The test programs send their logs to a temporary folder of their own this way.
+    static void setChosenFolderOverride(const QString &folder);
     // Where the log goes and why, for the debug trace at start-up.
     const QString &folderNote() const { return m_folderNote; }
 

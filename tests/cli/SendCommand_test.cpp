@@ -1,8 +1,8 @@
 #include "cli/CommandLine.h"
 #include "platform/Clock.h"
+#include "runtime/RunLog.h"
 #include "support/TestSupport.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -76,7 +76,7 @@ protected:
     QString logText() const
     {
         QString text;
-        const QDir logs(QCoreApplication::applicationDirPath() + QStringLiteral("/Logs"));
+        const QDir logs(b2d::RunLog::chooseLogFolder());
         QFile f(logs.filePath(QStringLiteral("VelmoraB2D_") + kNow.date().toString(QStringLiteral("yyyyMMdd"))
                               + QStringLiteral(".Log")));
         if (f.open(QIODevice::ReadOnly))
