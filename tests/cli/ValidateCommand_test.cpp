@@ -1,6 +1,7 @@
 // `validate` on the command line: what it prints and its exit statuses.
 
 #include "cli/CommandLine.h"
+#include "support/TestSupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,9 +11,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString goldenPath(const char *name)
+// A golden document written out as the program writes it, in `dir`.
+QString goldenDocumentFile(const QTemporaryDir &dir, const char *name)
 {
-    return QStringLiteral(B2D_TEST_DATA "/golden/") + QLatin1String(name);
+    const QString path = dir.filePath(QLatin1String(name));
+    QFile f(path);
+    const QByteArray document = b2d::test::readGolden(name);
+    return f.open(QIODevice::WriteOnly) && f.write(document) == document.size() ? path : QString();
 }
 
 struct ValidateRun {
@@ -35,9 +40,9 @@ ValidateRun validate(const QStringList &files)
 TEST(ValidateCommand, ExitStatusSaysAllValidAnyInvalidOrUnreadable)
 {
     QTemporaryDir dir;
-    QFile golden(goldenPath("licence.xml"));
-    ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
-    QByteArray swapped = golden.readAll();
+    const QString import = goldenDocumentFile(dir, "import.xml"), exportDoc = goldenDocumentFile(dir, "export.xml"),
+                  licence = goldenDocumentFile(dir, "licence.xml");
+    QByteArray swapped = b2d::test::readGolden("licence.xml");
     swapped.replace("<requestType>D</requestType><licenseNumber>", "<licenseNumber>");
     swapped.replace("</licenseNumber>", "</licenseNumber><requestType>D</requestType>");
     const QString invalid = dir.filePath(u"swapped.xml"_s);
@@ -53,11 +58,10 @@ TEST(ValidateCommand, ExitStatusSaysAllValidAnyInvalidOrUnreadable)
         QString out;  // the whole standard output
         QString err;  // a piece of the error stream ("" for none)
     };
-    const QString import = goldenPath("import.xml"), exportDoc = goldenPath("export.xml");
     const QString missing = dir.filePath(u"missing.xml"_s);
     const Case cases[] = {
-        {"all valid", {import, exportDoc, goldenPath("licence.xml")}, 0,
-         import + u": valid\n"_s + exportDoc + u": valid\n"_s + goldenPath("licence.xml") + u": valid\n"_s, {}},
+        {"all valid", {import, exportDoc, licence}, 0,
+         import + u": valid\n"_s + exportDoc + u": valid\n"_s + licence + u": valid\n"_s, {}},
         {"one invalid", {import, invalid}, 4,
          import + u": valid\n"_s + invalid + u":1:%1: /Broker2Dorvane/importLicense/licenseNumber: "
                                               "Element 'licenseNumber': This element is not expected. "

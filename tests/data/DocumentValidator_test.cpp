@@ -4,6 +4,7 @@
 
 #include "data/DocumentValidator.h"
 #include "e2e/DemoCliRun.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,7 +29,7 @@ QByteArray readBytes(const QString &path)
 
 QByteArray golden(const char *name)
 {
-    return readBytes(QStringLiteral(B2D_TEST_DATA "/golden/") + QLatin1String(name));
+    return b2d::test::readGolden(name);
 }
 
 std::string describe(const QList<DocumentFault> &faults)

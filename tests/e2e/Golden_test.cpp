@@ -23,11 +23,6 @@ using namespace b2d;
 
 namespace {
 
-QString goldenPath(const char *name)
-{
-    return QStringLiteral(B2D_TEST_DATA "/golden/") + QLatin1String(name);
-}
-
 QString readUtf8(const QString &path)
 {
     QFile f(path);
@@ -295,7 +290,7 @@ struct GoldenRun {
     {
         workspace.create();
         for (const auto &[entity, file] : c.fixtures)
-            workspace.runSql(QLatin1String(entity), readUtf8(goldenPath(file)));
+            workspace.runSql(QLatin1String(entity), readUtf8(test::goldenPath(file)));
         const QString connections = dir.filePath(QStringLiteral("connections.ini"));
         workspace.writeConnectionsFile(connections);
         db = openConnectionsFile(connections);
@@ -405,7 +400,7 @@ TEST(Golden, DocumentsMatchTheHandWrittenFiles)
         EXPECT_TRUE(messages[0].text.contains(QStringLiteral(" Ubicacion: ") + report.path))
             << messages[0].text.toStdString();
 
-        const QByteArray expected = test::readFile(goldenPath(c.golden));
+        const QByteArray expected = test::readGolden(c.golden);
         ASSERT_FALSE(expected.isEmpty()) << c.golden;
         const QByteArray actual = test::readFile(path);
         EXPECT_TRUE(actual == expected) << describeDifference(expected, actual);
@@ -428,6 +423,28 @@ TEST(Golden, DocumentsMatchTheHandWrittenFiles)
     }
 }
 
+TEST(Golden, AOneByteChangeToAStoredFileChangesTheDocumentComparedWith)
+{
+    for (const GoldenCase &c : goldenCases()) {
+        SCOPED_TRACE(c.golden);
+        const QByteArray stored = test::readFile(test::goldenPath(c.golden));
+        const QByteArray document = test::goldenDocument(stored);
+        ASSERT_FALSE(document.contains('\n')) << "the stored form must be the only source of line breaks";
+        // Every byte but the line breaks of the stored form, changed, removed, or followed by a
+        // line break of its own.
+        for (qsizetype i = 0; i < stored.size(); ++i) {
+            if (stored[i] == '\n')
+                continue;
+            QByteArray changed = stored, removed = stored, broken = stored;
+            changed[i] = char(stored[i] ^ 0x20);
+            removed.remove(i, 1);
+            broken.insert(stored[i] == '>' ? i : i + 1, '\n');
+            for (const QByteArray *mutated : {&changed, &removed, &broken})
+                ASSERT_NE(test::goldenDocument(*mutated), document) << "byte " << i;
+        }
+    }
+}
+
 TEST(Golden, TheReadCacheChangesNoByteOfADocumentNorARow)
 {
     for (const GoldenCase &c : goldenCases()) {
@@ -439,7 +456,7 @@ TEST(Golden, TheReadCacheChangesNoByteOfADocumentNorARow)
         EXPECT_GT(off.db->statementsRun(), on.db->statementsRun());
 
         const QString file = QLatin1String(c.fileName) + QStringLiteral(".XML");
-        const QByteArray expected = test::readFile(goldenPath(c.golden));
+        const QByteArray expected = test::readGolden(c.golden);
         EXPECT_TRUE(test::readFile(QDir(off.outFolder).filePath(file)) == expected);
         EXPECT_TRUE(test::readFile(QDir(on.outFolder).filePath(file)) == expected);
         for (const QString &entity : workspaceEntities())

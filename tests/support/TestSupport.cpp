@@ -32,6 +32,19 @@ QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QByteArray goldenDocument(const QByteArray &stored)
+{
+    QByteArray document;
+    document.reserve(stored.size());
+    for (qsizetype i = 0; i < stored.size(); ++i) {
+        const bool betweenTags = stored[i] == '\n' && i > 0 && stored[i - 1] == '>'
+            && (i + 1 == stored.size() || stored[i + 1] == '<');
+        if (!betweenTags)
+            document += stored[i];
+    }
+    return document;
+}
+
 namespace {
 
 // Runs `body` on a connection of its own to an SQLite file.

@@ -31,6 +31,22 @@ struct TestRun {
 // Reads a whole file as bytes ("" when missing).
 QByteArray readFile(const QString &path);
 
+// The golden documents (tests/data/golden) are stored with a line break after each tag that
+// another tag follows, so that a diff shows the element that changed; the document is the stored
+// text without those line breaks (a line break between a tag and text stays).
+QByteArray goldenDocument(const QByteArray &stored);
+#ifdef B2D_TEST_DATA
+inline QString goldenPath(const char *name)
+{
+    return QStringLiteral(B2D_TEST_DATA "/golden/") + QLatin1String(name);
+}
+// A golden document as the program must write it ("" when the file is missing).
+inline QByteArray readGolden(const char *name)
+{
+    return goldenDocument(readFile(goldenPath(name)));
+}
+#endif
+
 // One statement (a trigger body may hold semicolons) on an SQLite file, opened directly; fails
 // the test when it is refused.
 void execSqlite(const QString &file, const QString &sql);
