@@ -2,9 +2,13 @@
 
 #include "data/DataAccess.h"
 #include "data/SuffixSorter.h"
+#include "e2e/DemoCliRun.h"
 #include "runtime/Errors.h"
 
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -179,181 +183,44 @@ TEST(DemoWorkspace, ProcedureListsTheOperationsOfTheRangeByDateOrByInterno)
                                          QStringLiteral("2026-02-21"), QStringLiteral("2026-02-21")}));
 }
 
-TEST(DemoWorkspace, AnswersTheStatementsTheProgramSends)
+TEST(DemoWorkspace, AnswersEveryStatementTheProgramSends)
 {
-    DemoWorkspace demo;
-    struct Case {
-        const char *entity;
-        const char *sql;
-        int rows;
-        const char *column = nullptr;  // a value of the first row to check
-        const char *value = nullptr;
-    };
-    const QString licenceSuffixes = ordenarsufijos(QStringLiteral("AC(128GB) AA(NEXA) AB(A52)"));
-    const QByteArray djaiDetails =
-        ("SELECT Idarticulo, otros, cantidad, CodArtAlternativo  From SUBITEMS WHERE Interno = "
-         "'26-0398' And NroITEM = '0001'And Sufijos = '" + licenceSuffixes + "' Order by OTROS ")
-            .toUtf8();
-    const Case cases[] = {
-        {"HISTORIAL", "exec versionbd", 1, "Version", "2.04"},
-        {"INTERNOS", "SELECT valor from version where propiedad = 'version'", 1, "Valor", "361"},
-        {"HISTORIAL",
-         "SELECT DIVISA_FOB, DIVISA_FLETE, DIVISA_SEGURO, CONDICION_VENTA, DESPACHO, DESTINACION, "
-         "IDENTIFICADOR_PROPIO, MONTO_FOB,MONTO_FLETE,MONTO_SEGURO,BASE_IMPONIBLE,COD_ADUANA, "
-         "SUM(CAST(ISNULL(MONTO_FOB,0) AS FLOAT)+ CAST(ISNULL(MONTO_SEGURO,0) AS FLOAT) + "
-         "CAST(ISNULL(MONTO_FLETE,0) AS FLOAT)) AS MONTO_CIF, COTIZACION_PAGOS , "
-         "PESO_BRUTO_BULTOS,FECHA_OFICIALIZACION From CARATULA_CARATULA WHERE DESPACHO = "
-         "'26073IC04000088F' GROUP BY DIVISA_FOB, DIVISA_FLETE, DIVISA_SEGURO, CONDICION_VENTA, "
-         "DESPACHO, DESTINACION, IDENTIFICADOR_PROPIO, MONTO_FOB, COTIZACION_PAGOS, "
-         "PESO_BRUTO_BULTOS, FECHA_OFICIALIZACION,MONTO_FLETE,MONTO_SEGURO,BASE_IMPONIBLE,COD_ADUANA",
-         1, "MONTO_CIF", "24830"},
-        {"HISTORIAL",
-         "select sum(cast(ajuste_a_deducir as float)) as AJD , sum(cast(ajuste_a_incluir as float)) "
-         "as AJI from items_articulos where idn_despacho = '26073IC04000088F'",
-         1, "AJI", "150"},
-        {"HISTORIAL",
-         "SELECT NRO_ITEM, POSICION_ARANCELARIA, CANTIDAD_ESTADISTICA, UNIDAD_ESTADISTICA, "
-         "MONTO_FOB_DIV, BASE_IMPONIBLE_DOL, MONTO_FLETE, MONTO_SEGURO, PESO_NETO_KGR, "
-         "EXISTENCIA_SUBITEM, CANTIDAD_DECLARADA, PRECIO_UNITARIO, MONTO_FOB_DOL, "
-         "DECLARACION_A_CANCELAR, NRO_ITEM_A_CANCELAR,  SUM(CAST(BASE_IMPONIBLE_DIV AS FLOAT)) as "
-         "BID, SUM(CAST(AJUSTE_A_INCLUIR AS FLOAT)) as AAI, SUM(CAST(AJUSTE_A_DEDUCIR AS FLOAT)) as "
-         "AAD  , UNIDAD_DECLARADA , PAIS_ORIGEN,PAIS_PROCEDENCIA,ESTADO_MERCADERIA,AJUSTE_A_INCLUIR,"
-         "AJUSTE_A_DEDUCIR,IDN_DESPACHO FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = "
-         "'26073IC04000088F' GROUP BY NRO_ITEM, POSICION_ARANCELARIA, CANTIDAD_ESTADISTICA, "
-         "UNIDAD_ESTADISTICA, MONTO_FOB_DIV, BASE_IMPONIBLE_DOL, MONTO_FLETE, MONTO_SEGURO, "
-         "PESO_NETO_KGR, EXISTENCIA_SUBITEM, CANTIDAD_DECLARADA, PRECIO_UNITARIO, MONTO_FOB_DOL,  "
-         "DECLARACION_A_CANCELAR, NRO_ITEM_A_CANCELAR ,base_imponible_div, ajuste_a_incluir, "
-         "ajuste_a_deducir , UNIDAD_DECLARADA ,PAIS_ORIGEN,PAIS_PROCEDENCIA, "
-         "ESTADO_MERCADERIA,IDN_DESPACHO ORDER BY NRO_ITEM",
-         2, "NRO_ITEM", "0001"},
-        {"HISTORIAL",
-         "SELECT  SUM(CAST(MONTO_FOB_DOL as FLOAT)) / SUM(CAST(MONTO_FOB_DIV as FLOAT)) as "
-         "TipoDeCambio FROM ITEMS_ARTICULOS where IDN_DESPACHO = '26073IC04000088F'",
-         1, "TipoDeCambio", "1.08"},
-        {"HISTORIAL",
-         "SELECT CAST(ITEMS_ARTICULOS.MONTO_FOB_DIV as float) as VALOR,CAST(CARATULA_CARATULA."
-         "MONTO_FOB as float) as VALORTOTAL,CAST(CARATULA_CARATULA.PESO_BRUTO_BULTOS as float) as "
-         "VALORCALCULADO FROM ITEMS_ARTICULOS , CARATULA_CARATULA WHERE ITEMS_ARTICULOS."
-         "IDN_DESPACHO = '26001IC04000123A' AND ITEMS_ARTICULOS.IDN_DESPACHO = CARATULA_CARATULA."
-         "DESPACHO  AND ITEMS_ARTICULOS.NRO_ITEM = '0002'",
-         1, "VALOR", "750"},
-        {"HISTORIAL",
-         "SELECT TAX.LTAXABR AS DESCRIPCION,CARATULA_LIQUIDACIONES.MONTO_CONCEPTO AS MONTO , "
-         "CARATULA_LIQUIDACIONES.CODIGO_CONCEPTO as CODIGO, CARATULA_LIQUIDACIONES.TIPO_OBLIGACION "
-         "as TIPO From TAX, CARATULA_LIQUIDACIONES WHERE IDN_DESPACHO = '26001IC04000123A' AND "
-         "TAX.CTAX = CARATULA_LIQUIDACIONES.CODIGO_CONCEPTO and CTAX NOT IN ('429','450','451',"
-         "'452','453','454','455','456','457','458','459','460','461','462','463','464','465',"
-         "'466','467','468','469','470','471','472')",
-         4},
-        {"HISTORIAL",
-         "SELECT cast(caratula_LIQUIDACIONES.MONTO_CONCEPTO as numeric(18,7)) AS MONTO "
-         ",caratula_LIQUIDACIONES.CODIGO_CONCEPTO ,caratula_ingresos_brutos.PORC_DISTRIBUCION "
-         ",NombreConcepto=(SELECT JRDPRV FROM JRD WHERE JRDEXT=caratula_LIQUIDACIONes."
-         "CODIGO_CONCEPTO),caratula_LIQUIDACIONES.TIPO_OBLIGACION From CARATULA_LIQUIDACIONES "
-         "INNER JOIN CARATULA_INGRESOS_BRUTOS ON (CARATULA_INGRESOS_BRUTOS.IDN_DESPACHO = "
-         "CARATULA_LIQUIDACIONES.IDN_DESPACHO) INNER JOIN JRD ON (CARATULA_LIQUIDACIONES."
-         "CODIGO_CONCEPTO = JRD.JRDEXT AND CARATULA_INGRESOS_BRUTOS.JURISDICCION = JRD.JRDNRO) "
-         "WHERE CARATULA_LIQUIDACIONES.IDN_DESPACHO ='26001IC04000123A'",
-         2},
-        {"HISTORIAL",
-         " SELECT ITEMS_LIQUIDACION_ITEM.IDN_DESPACHO,ITEMS_LIQUIDACION_ITEM.IDN_ITEM,"
-         "ITEMS_LIQUIDACION_ITEM.CODIGO_CONCEPTO,ITEMS_LIQUIDACION_ITEM.TIPO_OBLIGACION,"
-         "CARATULA_INGRESOS_BRUTOS.JURISDICCION,NombreConcepto=(SELECT JRDPRV FROM JRD WHERE "
-         "JRDNRO=CARATULA_INGRESOS_BRUTOS.JURISDICCION),CODIGOJRDMARIA=(SELECT JRDEXT FROM JRD "
-         "WHERE JRDNRO=CARATULA_INGRESOS_BRUTOS.JURISDICCION),ITEMS_LIQUIDACION_ITEM."
-         "MONTO_CONCEPTO,CARATULA_INGRESOS_BRUTOS.PORC_DISTRIBUCION,MONTOITEM=cast("
-         "ITEMS_LIQUIDACION_ITEM.MONTO_CONCEPTO as numeric(18,7))*cast(CARATULA_INGRESOS_BRUTOS."
-         "PORC_DISTRIBUCION as numeric(18,7)) From ITEMS_LIQUIDACION_ITEM LEFT JOIN "
-         "CARATULA_INGRESOS_BRUTOS on ITEMS_LIQUIDACION_ITEM.IDN_DESPACHO=CARATULA_INGRESOS_BRUTOS."
-         "IDN_DESPACHO WHERE  ITEMS_LIQUIDACION_ITEM.CODIGO_CONCEPTO='900' and  "
-         "items_liquidacion_item.idn_Despacho = '26001IC04000131C' and items_liquidacion_item."
-         "idn_item = '0001'",
-         1, "CODIGOJRDMARIA", "429"},
-        {"HISTORIAL",
-         "SELECT DISTINCT ITEMS_LIQUIDACION_ITEM.MONTO_CONCEPTO AS MONTO, ITEMS_LIQUIDACION_ITEM."
-         "BASE_IMPONIBLE,ITEMS_LIQUIDACION_ITEM.COEFICIENTE,ITEMS_LIQUIDACION_ITEM.CODIGO_CONCEPTO,"
-         "ITEMS_LIQUIDACION_ITEM.TIPO_OBLIGACION From ITEMS_LIQUIDACION_ITEM WHERE IDN_DESPACHO = "
-         "'26001IC04000123A' AND IDN_ITEM = 0002",
-         5},
-        {"HISTORIAL",
-         "SELECT NRO_SUBITEM,IDN_ITEM,CANTIDAD_DECLARADA,PRECIO_UNITARIO,MONTO_FOB_DOL,"
-         "SUFIJOS_DE_VALOR,MONTO_FOB,REFERENCIA FROM ITEMS_SUBITEMS WHERE IDN_DESPACHO = "
-         "'26001IC04000131C' AND IDN_ITEM = 0001 order by nro_subitem",
-         2, "REFERENCIA", "0001"},
-        {"HISTORIAL",
-         "Select Valor From ITEMS_INFORMACION_COMPLEMENTARIAS where IDN_Despacho ='26001DJAI000007K'"
-         " and IDN_ITEM  = '0002' and Codigo = 'DJAI-FECHA-ARRIB'",
-         1, "Valor", "24/04/2026"},
-        {"HISTORIAL", "Select ValorDestino From RelacionVarios Where Tipo = 'Canal' AND ValorOrigen "
-                      "= 'v' OR ValorDestino = 'v'", 1, "ValorDestino", "VERDE"},
-        {"HISTORIAL",
-         "Select IDN_ITEM as ITEM, NRO_SUBITEM as SUBITEM , INDICADOR_PROPIO as ARTICULO, ' ' as "
-         "DESCRIPCION, sufijos_de_valor as SUFIJOS  From items_subitems Where  IDN_DESPACHO = "
-         "'26001EC01000045B' order by ITEM,SUBITEM",
-         3, "ARTICULO", "MAL-RES"},
-        {"NCM",
-         "select [004] as desc1 ,[005] as desc2,[006] as desc3 ,[010] as desc4 from ncm where  "
-         "[001] = '8471.30.12' and [002] = '100'  and [003] = 'A'",
-         1, "desc4", "LAS DEMAS"},
-        {"INTERNOS",
-         "Select IdArticulo,Descripcion,Cantidad,Otros,Factura_Nro, CodArtAlternativo From "
-         "Subitems Where NROITEM = '0001' and NROSUBITEM = '0001' and Interno = '26-0420' order "
-         "by NROSUBITEM",
-         2},
-        {"INTERNOS",
-         "Select * From GroupSubitems Where INTERNO = '26-0417' And ID = 1 And NROSUBITEM = '0002'",
-         1, "CANTIDAD", "4"},
-        {"INTERNOS",
-         "SELECT Idarticulo , otros, cantidad, CodArtAlternativo, idext, factura_nro, descripcion , "
-         "NROSUBITEM From SUBITEMS WHERE Interno = '26-0412' And NroITEM = '0001' And NroSUBITEM = "
-         "'0000' Order by OTROS ",
-         2, "idext", "1"},
-        {"INTERNOS",
-         "Select ARTNRO as IDARTICULO, ITEMREFERENCECODE as OTROS, ARTCAN as CANTIDAD, ARTNRO2 as "
-         "CODARTALTERNATIVO, ARTORD as IDEXT, ART_ITS,ARTFAC as FACTURA_NRO,ARTDSC as DESCRIPCION "
-         ", DECLARACION_CANCELA,ITEM_CANCELA,SUBITEM_CANCELA as NROSUBITEM FROM ART WHERE INTNRO = "
-         "'DI-0415' AND DECLARACION_CANCELA='26001DJAI000007K' AND ITEM_CANCELA='0001' AND "
-         "SUBITEM_CANCELA='0001' Order by ITEM_CANCELA ,SUBITEM_CANCELA",
-         2, "OTROS", "DVN-ITR-5501"},
-        {"INTERNOS",
-         "SELECT a.artNRO ,a.ART_ITS, a.itemReferenceCOde as ITR2, a.artCAN ,b.itemreferencecode as "
-         "ITR1 FROM ART A ,ART B WHERE a.INTNRO = 'DI-0415' and (a.artNro = b.artNro or a.ART_ITS = "
-         "b.artnro) and a.artcan = b.artcan and b.INTNRO = '26-0415' and b.itemreferencecode =  "
-         "'LIC-ITR-7003' and a.dvn_orderitemitemnumber = b.dvn_orderitemitemnumber and "
-         "a.dvn_orderitemordernumber =  b.dvn_orderitemordernumber",
-         1, "ITR2", "DVN-ITR-5503"},
-        {"INTERNOS",
-         "Select subitem_cancela from ART where INTNRO = 'DI-0415' AND ITEM_CANCELA = '0001' AND "
-         "SUBITEM_CANCELA ='0000'",
-         0},
-        {"INTERNOS",
-         "SELECT SUM(CANTIDAD) as CANTIDAD From SUBITEMS WHERE Interno = '26-0415' And NroITEM = "
-         "'0001' And NroSUBITEM = '0001'",
-         1, "CANTIDAD", "200"},
-        {"INTERNOS", djaiDetails.constData(), 2, "otros", "LIC-ITR-7001"},
-        {"INTERNOS",
-         "SELECT DISTINCT entityType,entityReferenceCode,entityName,entityCountry,entityAddress,"
-         "entityCity,entityState,entityPostalCode,entityPhone,RequestEntityID FROM requestentitydvn "
-         "WHERE INTNRO = '26-0412' AND ((ITEMARTID=1 AND INVOICENUMBER ='INV-SZ-20931') OR "
-         "(ITEMARTID=2 AND INVOICENUMBER ='INV-SZ-20931')) order by RequestEntityID ASC",
-         2, "entityName", "Brightway Computing & Devices Ltd."},
-        {"INTERNOS",
-         "SELECT DISTINCT entityType,entityReferenceCode,entityName,entityCountry,entityAddress,"
-         "entityCity,entityState,entityPostalCode,entityPhone,RequestEntityID FROM requestentitydvn "
-         "WHERE INTNRO = '26-0420'  AND ITEMARTID = 0  ORDER BY RequestEntityID ASC",
-         3, "entityType", "EXPORTER"},
-        {"INTERNOS", "SELECT * FROM ART WHERE INTNRO = 'DI-0415'", 3, "DECLARACION_CANCELA",
-         "26001DJAI000007K"},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.sql);
-        const ResultSet rs = demo.read(QString::fromUtf8(c.entity), QString::fromUtf8(c.sql));
-        ASSERT_EQ(rs.rows.size(), c.rows);
-        if (c.column) {
-            const Recordset r(rs);
-            EXPECT_EQ(r.field(QString::fromUtf8(c.column)).toString(), QString::fromUtf8(c.value));
-        }
+    // The demo's commands as an operator and support run them, every statement traced: the list,
+    // the generation of each operation with the demo's answers, the hand-off, the viewer and the
+    // relation editors.
+    test::DemoCliRun run;
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QString trace = run.dir.filePath(QStringLiteral("trace.jsonl"));
+    const QStringList operations = {QStringLiteral("26001IC04000123A"), QStringLiteral("26001IC04000131C"),
+                                    QStringLiteral("26001EC01000045B"), QStringLiteral("26001DJAI000007K")};
+    QList<QStringList> commands = {{QStringLiteral("list")},
+                                   QStringList{QStringLiteral("generate")} + operations
+                                       + QStringList{QStringLiteral("--answers"), run.demo + QStringLiteral("/answers.ini")},
+                                   {QStringLiteral("subitems"), QStringLiteral("26-0398")}};
+    for (const QString &number : operations)
+        commands.append({QStringLiteral("send"), number});
+    for (const char *relation : {"concept", "currency", "country"})
+        commands.append({QStringLiteral("relations"), QStringLiteral("list"), QLatin1String(relation)});
+    for (const char *edit : {"add", "remove"})
+        commands.append({QStringLiteral("relations"), QLatin1String(edit), QStringLiteral("country"),
+                         QStringLiteral("O'Higgins"), QStringLiteral("CL")});
+    for (const QStringList &command : commands)
+        EXPECT_EQ(run.run(command, {QStringLiteral("--trace-sql"), trace}), 0)
+            << command.join(u' ').toStdString() << "\n" << run.err.toStdString();
+
+    QFile lines(trace);
+    ASSERT_TRUE(lines.open(QIODevice::ReadOnly));
+    QMap<QString, int> kinds;  // the first word of each statement, upper-cased
+    while (!lines.atEnd()) {
+        const QJsonObject t = QJsonDocument::fromJson(lines.readLine()).object();
+        const QString sql = t.value(QStringLiteral("sql")).toString();
+        ++kinds[sql.section(u' ', 0, 0, QString::SectionSkipEmpty).toUpper()];
+        EXPECT_TRUE(t.value(QStringLiteral("ok")).toBool())
+            << t.value(QStringLiteral("entity")).toString().toStdString() << ": " << sql.toStdString() << "\n"
+            << t.value(QStringLiteral("error")).toString().toStdString();
     }
+    for (const char *kind : {"SELECT", "EXEC", "UPDATE", "INSERT", "DELETE"})
+        EXPECT_GT(kinds.value(QLatin1String(kind)), 0) << kind;
 }
 
 TEST(DemoWorkspace, TakesTheStatementsThatRecordAnswersAndGeneration)

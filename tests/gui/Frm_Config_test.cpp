@@ -3,6 +3,7 @@
 #include "gui/Frm_Main.h"
 #include "gui/OperationsModel.h"
 #include "gui/ModalHelper.h"
+#include "settings/Settings.h"
 
 #include "support/DemoRun.h"
 #include "support/TestSupport.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -27,36 +29,6 @@ namespace {
 
 const QString kApp = QStringLiteral("VELMORAB2D");
 const QString kSection = QStringLiteral("GENERAL");
-
-// The settings' controls as the window must name and label them.
-const struct ControlCase {
-    const char *key;
-    const char *control;
-    const char *caption;  // the check box's text or the text box's label
-    bool isSwitch;
-} kControls[] = {
-    {"PREFIJO", "txt_PrefijoDorvane", "Prefijo Dvn Imp.", false},
-    {"PREFIJOEXPO", "txt_PrefijoDorvaneExpo", "Prefijo Dvn Exp.", false},
-    {"PAISESSIM", "Chk_PaisesSIM", "Usar Codigo Pais SIM", true},
-    {"PAISESDESCRIPCION", "Chk_PaisesDescripcion", "Incluir Descripcion", true},
-    {"CONCEPTOSSIM", "Chk_ConceptosSIM", "Usar Codigo Concepto SIM", true},
-    {"CONCEPTOSDESCRIPCION", "Chk_ConceptosDescripcion", "Incluir Descripcion", true},
-    {"TIPOOBLIGACION", "Chk_ConceptosTipoObligacion", "Incluir Tipo de Obligacion", true},
-    {"INCLUIRDETALLEJURIS", "Chk_IncluirDetalleJuris", "Incluir Detalle Jurisd.", true},
-    {"IGNORARRELACIONCONCEPTO", "Chk_IgnorarRelacionConcepto", "Ignorar Relacion Concepto", true},
-    {"IGNORARRELACIONPAIS", "Chk_IgnorarRelacionPais", "Ignorar Relacion Pais", true},
-    {"IGNORARRELACIONMONEDA", "Chk_IgnorarRelacionMoneda", "Ignorar Relacion Moneda", true},
-    {"PREDETERMINARHORA", "txt_PredeterminarHora", "Predet. hora", false},
-    {"INCLUIR900PENCARATULA", "Chk_Incluir900PenCaratula", "Incluir 900P (Ing. Br.) en caratula", true},
-    {"FIXPROCESSREFERENCECODE", "Chk_FixProcessReferenceCode", "Fix ProcessReference", true},
-    {"REQDIIMPO", "Chk_ReqDI_Impo", "Requerimiento \"DI\" en Impo", true},
-    {"REQCANALYFECHAS", "Chk_ReqCanalyFechas", "Requerimiento Canal y Fechas", true},
-    {"PERMITIRFECHASVACIAS", "Chk_PermitirFechasVacias", "Permitir enviar fechas vacias", true},
-    {"OMITIRCODIGOALTERNATIVO", "Chk_OmitirCodigoAlternativo", "Omitir Codigo Alternativo", true},
-    {"OMITIRRELACIONDJDI", "Chk_OmitirRelacionDJDI", "Omitir Relacion DJ - DI", true},
-    {"RUTAB2D", "Txt_RutaB2D", "Ruta B2D (FTP)", false},
-    {"RUTAGENXML", "Txt_RutaGenXML", "Ruta XML ", false},
-};
 
 template <typename T>
 T *child(QWidget &w, const QString &name)
@@ -145,26 +117,34 @@ TEST(ConfigWindow, ShowsEveryControlWithItsCaptionAndTheSettingsAsTheProgramRead
     EXPECT_EQ(child<QLabel>(w, "Lbl_Version")->text(), QStringLiteral("v.") + Runtime::version());
     EXPECT_TRUE(hasLabel(w, QStringLiteral("[F11] - Guardar  [Esc] - Salir ")));
     EXPECT_TRUE(hasLabel(w, QStringLiteral("[INS] - Agregar [DEL] - Quitar")));
-    for (const ControlCase &c : kControls) {
-        SCOPED_TRACE(c.control);
-        if (c.isSwitch) {
-            auto *box = child<QCheckBox>(w, c.control);
-            ASSERT_NE(box, nullptr);
-            EXPECT_EQ(box->text(), QString::fromUtf8(c.caption));
-            for (const auto &s : switches) {
-                if (qstrcmp(s.key, c.key) == 0) {
-                    EXPECT_EQ(box->isChecked(), s.on);
-                }
-            }
-        } else {
-            auto *text = child<QLineEdit>(w, c.control);
-            ASSERT_NE(text, nullptr);
-            bool labelled = false;
-            for (const QLabel *l : w.findChildren<QLabel *>())
-                labelled |= l->buddy() == text && l->text() == QString::fromUtf8(c.caption);
-            EXPECT_TRUE(labelled);
-        }
+    // The captions of the check boxes and of the text boxes' labels.
+    QStringList captions;
+    int checked = 0;
+    for (const QCheckBox *box : w.findChildren<QCheckBox *>()) {
+        captions << box->text();
+        checked += box->isChecked();
     }
+    for (const QLabel *l : w.findChildren<QLabel *>())
+        if (qobject_cast<QLineEdit *>(l->buddy()))
+            captions << l->text();
+    captions.sort();
+    QStringList expected = {
+        "Prefijo Dvn Imp.", "Prefijo Dvn Exp.", "Usar Codigo Pais SIM", "Incluir Descripcion",
+        "Usar Codigo Concepto SIM", "Incluir Descripcion", "Incluir Tipo de Obligacion", "Incluir Detalle Jurisd.",
+        "Ignorar Relacion Concepto", "Ignorar Relacion Pais", "Ignorar Relacion Moneda", "Predet. hora",
+        "Incluir 900P (Ing. Br.) en caratula", "Fix ProcessReference", "Requerimiento \"DI\" en Impo",
+        "Requerimiento Canal y Fechas", "Permitir enviar fechas vacias", "Omitir Codigo Alternativo",
+        "Omitir Relacion DJ - DI", "Ruta B2D (FTP)", "Ruta XML "};
+    expected.sort();
+    EXPECT_EQ(captions, expected);
+    int on = 0;
+    for (const auto &s : switches)
+        on += s.on;
+    EXPECT_EQ(checked, on);
+    EXPECT_TRUE(child<QCheckBox>(w, "Chk_PaisesSIM")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(w, "Chk_PaisesDescripcion")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(w, "Chk_Incluir900PenCaratula")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(w, "Chk_OmitirCodigoAlternativo")->isChecked());
     EXPECT_EQ(child<QLineEdit>(w, "txt_PrefijoDorvane")->text(), QStringLiteral("RUN_I"));
     EXPECT_EQ(child<QLineEdit>(w, "txt_PrefijoDorvaneExpo")->text(), QStringLiteral("RUN_E"));
     EXPECT_EQ(child<QLineEdit>(w, "txt_PredeterminarHora")->text(), QStringLiteral("10:30:00"));
@@ -204,35 +184,47 @@ TEST(ConfigWindow, ShowsEveryControlWithItsCaptionAndTheSettingsAsTheProgramRead
 
 TEST(ConfigWindow, EachControlShowsAndStoresItsOwnKey)
 {
-    for (const ControlCase &c : kControls) {
-        SCOPED_TRACE(c.control);
+    // For each key alone: exactly one of the window's check boxes and text boxes shows it, and
+    // saving stores it under that key and every other key empty or off. The controls are found in
+    // the window, not listed here, so a control wired to the wrong key, two controls on one key or
+    // a key without a control fails.
+    QSet<QString> controls;
+    for (const QString &key : settingKeys()) {
+        SCOPED_TRACE(key.toStdString());
         TestRun run;
-        // Only this key holds a value.
-        const QString value = c.isSwitch ? QStringLiteral("1") : QLatin1String(c.key) + QStringLiteral(" value");
-        if (qstrcmp(c.key, "PREFIJO") == 0)
-            run.rt.cfg.PREFIJO = value;
-        else if (qstrcmp(c.key, "PREFIJOEXPO") == 0)
+        const bool isSwitch = isSwitchSetting(key);
+        const QString value = isSwitch ? QStringLiteral("1") : key + QStringLiteral(" value");
+        if (key == QStringLiteral("PREFIJO"))
+            run.rt.cfg.PREFIJO = value;  // the prefixes come from the run
+        else if (key == QStringLiteral("PREFIJOEXPO"))
             run.rt.cfg.PREFIJOEXPO = value;
         else
-            run.store.save(kApp, kSection, QLatin1String(c.key), value);
+            run.store.save(kApp, kSection, key, value);
         Frm_Config w(run.rt);
-        for (const ControlCase &other : kControls) {
-            const bool mine = qstrcmp(other.key, c.key) == 0;
-            if (other.isSwitch)
-                EXPECT_EQ(child<QCheckBox>(w, other.control)->isChecked(), mine) << other.control;
-            else
-                EXPECT_EQ(child<QLineEdit>(w, other.control)->text(), mine ? value : QString()) << other.control;
-        }
+        QStringList showing;
+        const QList<QCheckBox *> boxes = w.findChildren<QCheckBox *>();
+        const QList<QLineEdit *> texts = w.findChildren<QLineEdit *>();
+        EXPECT_EQ(boxes.size() + texts.size(), settingKeys().size());
+        for (const QCheckBox *box : boxes)
+            if (box->isChecked())
+                showing << box->objectName();
+        for (const QLineEdit *text : texts)
+            if (!text->text().isEmpty()) {
+                EXPECT_EQ(text->text(), value) << text->objectName().toStdString();
+                showing << text->objectName();
+            }
+        ASSERT_EQ(showing.size(), 1) << showing.join(u' ').toStdString();
+        EXPECT_EQ(showing.first().startsWith(QStringLiteral("Chk_")), isSwitch);
+        EXPECT_FALSE(controls.contains(showing.first())) << showing.first().toStdString();
+        controls.insert(showing.first());
 
-        // Saving stores every key: this one with its value, the rest empty or off.
         QTest::keyClick(child<QLineEdit>(w, "Txt_RutaGenXML"), Qt::Key_F11);
-        for (const ControlCase &other : kControls) {
-            const bool mine = qstrcmp(other.key, c.key) == 0;
-            EXPECT_EQ(stored(run.store, other.key),
-                      other.isSwitch ? (mine ? QStringLiteral("1") : QStringLiteral("0")) : (mine ? value : QString()))
-                << other.key;
-        }
+        for (const QString &other : settingKeys())
+            EXPECT_EQ(run.store.get(kApp, kSection, other),
+                      other == key ? value : (isSwitchSetting(other) ? QStringLiteral("0") : QString()))
+                << other.toStdString();
     }
+    EXPECT_EQ(controls.size(), settingKeys().size());
 }
 
 TEST(ConfigWindow, F11StoresAsTypedAndTheRunUsesItAtOnceWithoutAMessage)

@@ -55,18 +55,16 @@ TEST(SettingsStorage, SavingStoresEveryKeyInTableOrderAndTakesItIntoTheRun)
 
     GuardarConfiguracion(store, run, values);
 
+    // Named by hand in the order of the settings table: texts as typed, switches alternating.
     QStringList expected;
-    bool on = true;
-    for (const QString &key : settingKeys()) {
-        QString stored;
-        if (isSwitchSetting(key)) {
-            stored = on ? QStringLiteral("1") : QStringLiteral("0");
-            on = !on;
-        } else {
-            stored = QStringLiteral(" ") + key.toLower() + QStringLiteral("\\x ");
-        }
-        expected << kApp + QLatin1Char('/') + kSection + QLatin1Char('/') + key + QLatin1Char('=') + stored;
-    }
+    for (const char *saved : {"PREFIJO= prefijo\\x ", "PREFIJOEXPO= prefijoexpo\\x ", "PAISESSIM=1",
+                              "PAISESDESCRIPCION=0", "CONCEPTOSSIM=1", "CONCEPTOSDESCRIPCION=0", "TIPOOBLIGACION=1",
+                              "INCLUIRDETALLEJURIS=0", "IGNORARRELACIONCONCEPTO=1", "IGNORARRELACIONPAIS=0",
+                              "IGNORARRELACIONMONEDA=1", "PREDETERMINARHORA= predeterminarhora\\x ",
+                              "INCLUIR900PENCARATULA=0", "FIXPROCESSREFERENCECODE=1", "REQDIIMPO=0",
+                              "REQCANALYFECHAS=1", "PERMITIRFECHASVACIAS=0", "OMITIRCODIGOALTERNATIVO=1",
+                              "OMITIRRELACIONDJDI=0", "RUTAB2D= rutab2d\\x ", "RUTAGENXML= rutagenxml\\x "})
+        expected << kApp + QLatin1Char('/') + kSection + QLatin1Char('/') + QLatin1String(saved);
     EXPECT_EQ(store.saves, expected);
     for (const QString &key : settingKeys()) {
         SCOPED_TRACE(key.toStdString());
