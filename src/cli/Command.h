@@ -73,6 +73,8 @@ public:
 
     virtual QString name() const = 0;
     virtual QString description() const = 0;
+    // One whole short sentence for the list of commands of the general help.
+    virtual QString summary() const = 0;
     // The positional arguments as the usage line shows them ("[DIR]", "NUMBER").
     virtual QString argumentsSyntax() const { return {}; }
     virtual QList<QCommandLineOption> options() const { return {}; }

@@ -53,7 +53,7 @@ QString generalHelp(const CommandTable &commands, const QString &programName)
         + QStringLiteral("The operations of VelmoraB2D without a window.\n\ncommands:\n");
     for (const auto &c : commands)
         text += QStringLiteral("  ") + c->name().leftJustified(10) + QLatin1Char(' ')
-            + c->description().section(QLatin1Char('\n'), 0, 0) + QLatin1Char('\n');
+            + c->summary() + QLatin1Char('\n');
     text += QStringLiteral("\ncommon options:\n") + optionLines(commonOptions());
     text += QStringLiteral("\nexit status: 0 done, 1 wrong usage, 3 cancelled, 4 failed, "
                            "5 the program ended itself.\n")

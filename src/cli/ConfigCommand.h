@@ -14,6 +14,7 @@ class ConfigCommand final : public Command {
 public:
     QString name() const override { return QStringLiteral("config"); }
     QString description() const override;
+    QString summary() const override { return QStringLiteral("Shows or stores the settings, as the configuration window does."); }
     QString argumentsSyntax() const override { return QStringLiteral("show | set KEY VALUE"); }
     int execute(Invocation &inv) override;
 };

@@ -12,6 +12,7 @@ class DemoCommand final : public Command {
 public:
     QString name() const override { return QStringLiteral("demo"); }
     QString description() const override;
+    QString summary() const override { return QStringLiteral("Creates a complete demo workspace in DIR (default ./demo)."); }
     QString argumentsSyntax() const override { return QStringLiteral("[DIR]"); }
     QList<QCommandLineOption> options() const override;
     int execute(Invocation &inv) override;

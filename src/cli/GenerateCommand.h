@@ -20,6 +20,7 @@ class GenerateCommand final : public DatabaseCommand {
 public:
     QString name() const override { return QStringLiteral("generate"); }
     QString description() const override;
+    QString summary() const override { return QStringLiteral("Generates each operation's file, as Enter on its row does."); }
     QString argumentsSyntax() const override { return QStringLiteral("NUMBER..."); }
     QList<QCommandLineOption> options() const override;
 

@@ -29,6 +29,7 @@ class ListCommand final : public DatabaseCommand {
 public:
     QString name() const override { return QStringLiteral("list"); }
     QString description() const override;
+    QString summary() const override { return QStringLiteral("Lists the operations made official in a date range."); }
     QList<QCommandLineOption> options() const override;
 
     // The plain table and the JSON array of a list.

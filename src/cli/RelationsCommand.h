@@ -14,6 +14,7 @@ class RelationsCommand final : public DatabaseCommand {
 public:
     QString name() const override { return QStringLiteral("relations"); }
     QString description() const override;
+    QString summary() const override { return QStringLiteral("Lists, adds or removes concept, currency and country relations."); }
     QString argumentsSyntax() const override
     {
         return QStringLiteral("list|add|remove concept|currency|country [ORIGIN DESTINATION]");

@@ -12,6 +12,7 @@ class SendCommand final : public DatabaseCommand {
 public:
     QString name() const override { return QStringLiteral("send"); }
     QString description() const override;
+    QString summary() const override { return QStringLiteral("Hands an operation's file to the send folder, as F12 does."); }
     QString argumentsSyntax() const override { return QStringLiteral("NUMBER"); }
     QList<QCommandLineOption> options() const override;
 

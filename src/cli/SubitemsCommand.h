@@ -11,6 +11,7 @@ class SubitemsCommand final : public DatabaseCommand {
 public:
     QString name() const override { return QStringLiteral("subitems"); }
     QString description() const override;
+    QString summary() const override { return QStringLiteral("Prints the subitem viewer's three tables of an interno."); }
     QString argumentsSyntax() const override { return QStringLiteral("INTERNO"); }
 
 protected:

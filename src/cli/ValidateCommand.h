@@ -12,6 +12,7 @@ class ValidateCommand final : public Command {
 public:
     QString name() const override { return QStringLiteral("validate"); }
     QString description() const override;
+    QString summary() const override { return QStringLiteral("Checks B2D files: encoding, well-formed XML and the B2D schema."); }
     QString argumentsSyntax() const override { return QStringLiteral("FILE..."); }
     int execute(Invocation &inv) override;
 };

@@ -13,6 +13,8 @@
 #include <QTextStream>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace b2d::cli;
 
 namespace {
@@ -153,7 +155,14 @@ TEST(CommandLine, HelpListsTheCommandsAndTheirOptions)
 
 TEST(CommandLine, HelpOfEveryCommandAndVersion)
 {
+    const QStringList general = runCli({QStringLiteral("--help")}).out.split(u'\n');
     for (const auto &command : buildCommandTable()) {
+        // The general help gives each command one whole sentence on a line of at most 79.
+        const QString line = QStringLiteral("  ") + command->name().leftJustified(10) + QLatin1Char(' ');
+        const auto listed = std::find_if(general.begin(), general.end(),
+                                         [&](const QString &l) { return l.startsWith(line); });
+        ASSERT_NE(listed, general.end()) << command->name().toStdString();
+        EXPECT_TRUE(listed->endsWith(u'.') && listed->size() <= 79) << listed->toStdString();
         const CliRun r = runCli({command->name(), QStringLiteral("--help")});
         EXPECT_EQ(r.status, ExitOk) << command->name().toStdString();
         EXPECT_TRUE(r.out.startsWith(QStringLiteral("usage: velmorab2d-cli [common options] ")
