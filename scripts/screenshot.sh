@@ -6,7 +6,9 @@
 # Usage: scripts/screenshot.sh [build folder]   (make screenshot passes build)
 set -euo pipefail
 BUILD=${1:-build}
-DEMO=$(realpath -m "${DEMO_DIR:-demo}")
+# The demo lives in a neutral folder, so the pictures show no developer's checkout in the folder
+# fields of the configuration window.
+DEMO=$(realpath -m "${DEMO_DIR:-/tmp/velmorab2d/demo}")
 OUT=$(realpath -m "${SCREENSHOT:-docs/main-window.png}")
 DOCS=$(dirname "$OUT")
 VIEWER_INTERNO=${VIEWER_INTERNO:-26-0398}

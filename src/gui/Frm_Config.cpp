@@ -1,6 +1,7 @@
 #include "gui/Frm_Config.h"
 
 #include "gui/Frm_AgregarRelacion.h"
+#include "gui/GridColumns.h"
 #include "platform/Boxes.h"
 #include "runtime/Errors.h"
 #include "runtime/Runtime.h"
@@ -24,8 +25,15 @@ namespace b2d {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 const QString kForm = QStringLiteral("Frm_Config");
+
+QList<int> columnWidths(const RelationTable &t)
+{
+    QList<int> widths;
+    for (const RelationColumn &c : t.columns)
+        widths << c.widthTwips;
+    return widths;
+}
 
 // The controls of the settings, in the order of the settings table.
 struct Control {
@@ -153,8 +161,7 @@ QWidget *Frm_Config::buildRelations()
         for (const RelationColumn &c : t.columns)
             headers << c.header;
         grid->setHorizontalHeaderLabels(headers);
-        for (int c = 0; c < t.columns.size(); ++c)
-            grid->setColumnWidth(c, t.columns.at(c).widthTwips / kTwipsPerPixel);
+        fitColumns(grid, columnWidths(t));
         grid->verticalHeader()->setVisible(false);
         grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
         grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -244,6 +251,7 @@ void Frm_Config::CargarGrilla(Relacion kind)
     } catch (const B2DError &e) {
         showFormError(m_rt, e, QStringLiteral("CargarGrillaRelacion") + relationTable(kind).name, kForm);
     }
+    fitColumns(g, columnWidths(relationTable(kind)));
 }
 
 bool Frm_Config::DeleteRelacion(Relacion kind)

@@ -5,6 +5,7 @@
 #include "gui/Frm_Config.h"
 #include "gui/Frm_DEBUG.h"
 #include "gui/Frm_View.h"
+#include "gui/GridColumns.h"
 #include "gui/OperationsModel.h"
 #include "platform/Boxes.h"
 #include "platform/Clock.h"
@@ -35,7 +36,13 @@ namespace b2d {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
+QList<int> columnWidths()
+{
+    QList<int> widths;
+    for (const auto &c : operationsColumns())
+        widths << c.widthTwips;
+    return widths;
+}
 
 bool isEnter(int key)
 {
@@ -162,10 +169,7 @@ void Frm_Main::buildControls()
     m_grid->horizontalHeader()->setHighlightSections(false);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    const auto &columns = operationsColumns();
-    for (int c = 0; c < columns.size(); ++c)
-        if (columns.at(c).widthTwips > 0)
-            m_grid->setColumnWidth(c, columns.at(c).widthTwips / kTwipsPerPixel);
+    fitColumns(m_grid, columnWidths());
 
     auto *legendLabel = new QLabel(legend());
     legendLabel->setObjectName(QStringLiteral("Lbl_Teclas"));
@@ -233,6 +237,7 @@ void Frm_Main::CargarGrilla()
     else if (m_optInterno->isChecked())
         order = OperationsOrder::Interno;
     m_model->setRows(CargarOperaciones(m_rt, m_desde->date(), m_hasta->date(), order));
+    fitColumns(m_grid, columnWidths());
     if (m_model->rowCount() == 0)
         return;
     int row = 0;

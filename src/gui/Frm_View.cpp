@@ -1,5 +1,6 @@
 #include "gui/Frm_View.h"
 
+#include "gui/GridColumns.h"
 #include "lookups/SubitemViews.h"
 
 #include <QFontMetrics>
@@ -14,7 +15,6 @@ namespace b2d {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 // Each line of a grown row gets this much more than the font's line height (20 twips).
 constexpr int kLineExtra = (20 + kTwipsPerPixel - 1) / kTwipsPerPixel;
 // The blank a cell keeps on each side of its text.

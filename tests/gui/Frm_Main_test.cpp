@@ -104,8 +104,15 @@ TEST_F(MainWindow, LoadFillsTheListWithNineColumnsAndTheSettings)
         EXPECT_EQ(m->index(0, c).data().toString(), first.at(c)) << c;
         EXPECT_EQ(m->index(1, c).data().toString(), second.at(c)) << c;
     }
-    EXPECT_EQ(grid->columnWidth(0), 1900 / 15);
-    EXPECT_EQ(grid->columnWidth(6), 2000 / 15);
+    // Each column at least its width in twips and wide enough for its header and its texts.
+    for (int c = 0; c < 9; ++c) {
+        int widest = grid->horizontalHeader()->fontMetrics().horizontalAdvance(headers.at(c));
+        for (const QStringList *row : {&first, &second})
+            widest = std::max(widest, grid->fontMetrics().horizontalAdvance(row->at(c)));
+        EXPECT_GT(grid->columnWidth(c), widest) << c;
+    }
+    EXPECT_GE(grid->columnWidth(0), 1900 / 15);
+    EXPECT_GE(grid->columnWidth(6), 2000 / 15);
     EXPECT_EQ(m->index(0, 2).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
               Qt::AlignHCenter);
     EXPECT_EQ(grid->font().family(), QStringLiteral("Courier New"));
