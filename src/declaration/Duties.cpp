@@ -272,9 +272,11 @@ QString GetItemINGBRUTOSDesglose(Runtime &rt, const QString &despacho, const QSt
             const QString tipo = tipoConcepto(rt, QStringLiteral("IIBB ") + columnText(rs, "NombreConcepto"),
                                               columnText(rs, "CODIGOJRDMARIA"), columnText(rs, "tipo_obligacion"));
             rt.trace(QStringLiteral("Concepto ITEM INGBRUT DESGLOSE :") + tipo);
-            out += itemDuty(rt, QStringLiteral("declarationItemDuty"), tipo,
-                            columnNumber(rt, rs, "MONTOITEM"), columnNumber(rt, rs, "monto_concepto"),
-                            columnNumber(rt, rs, "PORC_DISTRIBUCION"));
+            const double monto = columnNumber(rt, rs, "MONTOITEM");
+            const double base = columnNumber(rt, rs, "monto_concepto");
+            const double porcentajeDistribucion = columnNumber(rt, rs, "PORC_DISTRIBUCION");
+            out += itemDuty(rt, QStringLiteral("declarationItemDuty"), tipo, monto, base,
+                            porcentajeDistribucion);
             rs.MoveNext();
         }
     } catch (const B2DError &e) {

@@ -41,7 +41,7 @@ void reportRefusal(Runtime &rt, const StatementRefused &refusal, const QString &
 
 void writeAndRecord(Runtime &rt, const QString &document, const QString &fileName,
                     const QString &firstLine, const QString &procedure, const QString &module,
-                    int line, GenerationReport &rep)
+                    int line, GenerationReport &rep, const QString &lineBreak)
 {
     const QString path = joinPath(rt.cfg.RUTAGENXML, fileName + QStringLiteral(".XML"));
     // The file is written as a temporary, recorded, and only then put in place: a record the
@@ -64,8 +64,7 @@ void writeAndRecord(Runtime &rt, const QString &document, const QString &fileNam
         return;
     }
 
-    rt.boxes.inform(firstLine + QLatin1Char('\n') + QStringLiteral(" Ubicacion: ") + path
-                        + QLatin1Char('\n')
+    rt.boxes.inform(firstLine + lineBreak + QStringLiteral(" Ubicacion: ") + path + lineBreak
                         + QStringLiteral(" La informacion esta lista para subirlo a la carpeta FTP de Dorvane"),
                     BoxIcon::Information, Runtime::appTitle());
     rep.outcome = GenerationReport::Written;

@@ -34,12 +34,13 @@ void reportRefusal(Runtime &rt, const StatementRefused &refusal, const QString &
 // What a document driver does with a finished document: writes it as `fileName` + ".XML" in the
 // output folder so that the file and its row agree (recorded with Set_Procesado before it is put
 // in place), then tells the operator where it lies (`firstLine` opens the message). `rep` says
-// how it ended. A document that is not well-formed XML is not written (standard error box of
+// how it ended; `lineBreak` separates the message's lines. A document that is not well-formed XML is not written (standard error box of
 // `procedure`). A file that cannot be written or put in place is reported in the standard error
 // box of `procedure` of `module` at `line`; a refused record is reported by Set_Procesado. Either
 // way no new file is left and the row keeps what it held.
 void writeAndRecord(Runtime &rt, const QString &document, const QString &fileName,
                     const QString &firstLine, const QString &procedure, const QString &module,
-                    int line, GenerationReport &rep);
+                    int line, GenerationReport &rep,
+                    const QString &lineBreak = QStringLiteral("\n"));
 
 }  // namespace b2d

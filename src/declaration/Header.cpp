@@ -9,6 +9,7 @@
 #include "runtime/Errors.h"
 #include "runtime/Numbers.h"
 #include "runtime/Queries.h"
+#include "runtime/RunLog.h"
 #include "runtime/Runtime.h"
 #include "values/Values.h"
 
@@ -28,17 +29,19 @@ QString wrap(const QString &tag, const QString &fragment)
 }
 
 // An adjustment sum over the items. A declaration whose items carry no adjustments (or that has
-// no items) sums to null, which counts as no adjustment.
-double sumaAjuste(const Recordset &rs, const char *column)
+// no items) sums to null, which counts as no adjustment. A sum that is no number is a type
+// mismatch; the column and its value go to the run log.
+double sumaAjuste(Runtime &rt, const Recordset &rs, const char *column)
 {
     const QVariant value = rs.field(QLatin1String(column));
     if (value.isNull())
         return 0;
     const std::optional<double> n = readNumber(value);
-    if (!n || !isNumeric(value))
-        throw B2DError(ErrNo::TypeMismatch, QLatin1String(kAppName),
-                       QStringLiteral("Type mismatch (%1 = %2)")
-                           .arg(QLatin1String(column), value.toString()));
+    if (!n || !isNumeric(value)) {
+        rt.log.EscribirLog(QStringLiteral("Type mismatch: %1 = %2 is not a number")
+                               .arg(QLatin1String(column), value.toString()));
+        throw B2DError(ErrNo::TypeMismatch, QLatin1String(kAppName), QStringLiteral("Type mismatch"));
+    }
     return *n;
 }
 
@@ -89,8 +92,8 @@ QString GetCaratulaInfo(Runtime &rt, const DeclarationBuilders &builders, QStrin
                                      "where idn_despacho = '")
                           + despacho + QStringLiteral("'"),
                       rs)) {
-            ajd = sumaAjuste(rs, "AJD");
-            aji = sumaAjuste(rs, "AJI");
+            ajd = sumaAjuste(rt, rs, "AJD");
+            aji = sumaAjuste(rt, rs, "AJI");
         }
 
         linea = 20;
@@ -172,14 +175,14 @@ QString GetCaratulaInfo(Runtime &rt, const DeclarationBuilders &builders, QStrin
                 return {};
             out += xmlElement(QStringLiteral("declarationChannel"), canal);
 
-            // The declaration's parties; their builders may stop the generation too.
+            // The declaration's parties. A party builder that stops the generation sets the flag
+            // and gives nothing; the rest of the header is still built (its currency lookups
+            // record their rates) and the driver checks the flag when the header returns.
             linea = 90;
             if (exportacion)
                 out += builders.exportEntity(rt, brokerReferenceCode, 0, QString(), QString());
             else
                 out += builders.importEntity(rt, brokerReferenceCode, 0, QString(), QString());
-            if (rt.generacionCancelada)
-                return {};
 
             linea = 100;
             double rate = 0;
@@ -193,10 +196,11 @@ QString GetCaratulaInfo(Runtime &rt, const DeclarationBuilders &builders, QStrin
             out += xmlElement(QStringLiteral("declarationFOBValue"), mask2(columnNumber(rt, rs, "MONTO_FOB")));
             if (!exportacion) {
                 linea = 120;
-                out += gasto(ObtenerRelacionConcepto(rt, QStringLiteral("FREIGHT")),
-                             columnNumber(rt, rs, "MONTO_FLETE"), monedaFlete);
-                out += gasto(ObtenerRelacionConcepto(rt, QStringLiteral("INSURANCE")),
-                             columnNumber(rt, rs, "MONTO_SEGURO"), monedaSeguro);
+                // Each expense's type is mapped before its amount is read.
+                QString tipo = ObtenerRelacionConcepto(rt, QStringLiteral("FREIGHT"));
+                out += gasto(tipo, columnNumber(rt, rs, "MONTO_FLETE"), monedaFlete);
+                tipo = ObtenerRelacionConcepto(rt, QStringLiteral("INSURANCE"));
+                out += gasto(tipo, columnNumber(rt, rs, "MONTO_SEGURO"), monedaSeguro);
                 out += gasto(ObtenerRelacionConcepto(rt, QStringLiteral("AJUSTES A INCLUIR")), aji,
                              monedaFob);
                 out += gasto(ObtenerRelacionConcepto(rt, QStringLiteral("AJUSTES A DEDUCIR")), ajd,

@@ -71,10 +71,13 @@ QString itemsQuery(const QString &monedaFob, const QString &despacho, bool licen
 
 namespace {
 
-QString itemExpense(Runtime &rt, const char *tipo, double valor, const QString &moneda)
+// An item expense: its type's mapping first, then its amount from the item's row.
+QString itemExpense(Runtime &rt, const char *tipo, const Recordset &rs, const char *column,
+                    const QString &moneda)
 {
-    return QStringLiteral("<declarationItemExpense>")
-        + xmlElement("expenseType", ObtenerRelacionConcepto(rt, QLatin1String(tipo)))
+    const QString tipoRelacion = ObtenerRelacionConcepto(rt, QLatin1String(tipo));
+    const double valor = columnNumber(rt, rs, column);
+    return QStringLiteral("<declarationItemExpense>") + xmlElement("expenseType", tipoRelacion)
         + xmlElement("expenseValue", mask2(valor)) + xmlElement("expenseCurrency", moneda)
         + QStringLiteral("</declarationItemExpense>");
 }
@@ -116,9 +119,11 @@ QString itemEntities(Runtime &rt, const DeclarationBuilders &builders, const QSt
     const QString articulo = at < 0 ? entry : entry.left(at);
     const QString factura = at < 0 ? QString() : entry.mid(at + kSeparator.size());
     const NumberReading r = readNumberValue(articulo);
-    if (r.kind != NumberKind::Number)
-        throw B2DError(ErrNo::TypeMismatch, QLatin1String(kAppName),
-                       QStringLiteral("Type mismatch (article line \"%1\")").arg(articulo));
+    if (r.kind != NumberKind::Number) {
+        // The box shows the bare failure; which article line it was goes to the run log.
+        rt.log.EscribirLog(QStringLiteral("Type mismatch: article line \"%1\" is not a number").arg(articulo));
+        throw B2DError(ErrNo::TypeMismatch, QLatin1String(kAppName), QStringLiteral("Type mismatch"));
+    }
     return builders.importEntity(rt, interno, int(r.value), factura, QString());
 }
 
@@ -152,50 +157,53 @@ QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QStr
             linea = 40;
             double rate = 1.0;
             double cif = 0;
+            // Each figure is read in its own step, in the order given, so that the statements,
+            // boxes and log lines of the reads come in that order too.
             if (!enDolares) {
                 EquivalenciaMonedas(rt, monedaFob, rate);
-                cif = columnNumber(rt, rs, "BID") * rate + columnNumber(rt, rs, "AAI")
-                    - columnNumber(rt, rs, "AAD");
+                const double bid = columnNumber(rt, rs, "BID");
+                const double aai = columnNumber(rt, rs, "AAI");
+                const double aad = columnNumber(rt, rs, "AAD");
+                cif = bid * rate + aai - aad;
             } else {
-                cif = columnNumber(rt, rs, "MONTO_FOB_DOL") + columnNumber(rt, rs, "MONTO_SEGURO")
-                    + columnNumber(rt, rs, "MONTO_FLETE");
+                const double fobDol = columnNumber(rt, rs, "MONTO_FOB_DOL");
+                const double seguro = columnNumber(rt, rs, "MONTO_SEGURO");
+                const double flete = columnNumber(rt, rs, "MONTO_FLETE");
+                cif = fobDol + seguro + flete;
             }
 
             linea = 50;
             const QString posicion = columnText(rs, "POSICION_ARANCELARIA");
             QString hts = posicion;
             hts.remove(QLatin1Char('.'));
-            QString itemXml = xmlElement("declarationItemSequenceNumber", item)
-                + xmlElement("declarationItemHTS", hts)
-                + xmlElement("declarationItemHTSDescription", GetNCMDescripcion(rt, posicion))
-                + xmlElement("declarationItemStatisticalQuantity",
-                             mask2(columnNumber(rt, rs, "CANTIDAD_ESTADISTICA")))
-                + xmlElement("declarationItemStatisticalUnity", columnText(rs, "UNIDAD_ESTADISTICA"))
-                + xmlElement("declarationItemIncoterm", condicionVenta)
-                + xmlElement("declarationItemCurrency", monedaFob)
-                + xmlElement("declarationItemFOBValue", mask2(columnNumber(rt, rs, "Monto_Fob_Div")));
+            QString itemXml = xmlElement("declarationItemSequenceNumber", item);
+            itemXml += xmlElement("declarationItemHTS", hts);
+            itemXml += xmlElement("declarationItemHTSDescription", GetNCMDescripcion(rt, posicion));
+            itemXml += xmlElement("declarationItemStatisticalQuantity",
+                                  mask2(columnNumber(rt, rs, "CANTIDAD_ESTADISTICA")));
+            itemXml += xmlElement("declarationItemStatisticalUnity", columnText(rs, "UNIDAD_ESTADISTICA"));
+            itemXml += xmlElement("declarationItemIncoterm", condicionVenta);
+            itemXml += xmlElement("declarationItemCurrency", monedaFob);
+            itemXml += xmlElement("declarationItemFOBValue", mask2(columnNumber(rt, rs, "Monto_Fob_Div")));
 
             linea = 60;
             if (!exportacion) {
-                itemXml += itemExpense(rt, "FREIGHT", columnNumber(rt, rs, "MONTO_FLETE"), monedaFlete)
-                    + itemExpense(rt, "INSURANCE", columnNumber(rt, rs, "MONTO_SEGURO"), monedaSeguro)
-                    + itemExpense(rt, "AJUSTES A INCLUIR", columnNumber(rt, rs, "AJUSTE_A_INCLUIR"),
-                                  monedaSeguro)
-                    + itemExpense(rt, "AJUSTES A DEDUCIR", columnNumber(rt, rs, "AJUSTE_A_DEDUCIR"),
-                                  monedaSeguro);
+                itemXml += itemExpense(rt, "FREIGHT", rs, "MONTO_FLETE", monedaFlete);
+                itemXml += itemExpense(rt, "INSURANCE", rs, "MONTO_SEGURO", monedaSeguro);
+                itemXml += itemExpense(rt, "AJUSTES A INCLUIR", rs, "AJUSTE_A_INCLUIR", monedaSeguro);
+                itemXml += itemExpense(rt, "AJUSTES A DEDUCIR", rs, "AJUSTE_A_DEDUCIR", monedaSeguro);
             }
 
             linea = 70;
-            itemXml += xmlElement("declarationItemCIFValue", mask2(cif))
-                + xmlElement("declarationItemCustomsValue", mask2(cif));
+            itemXml += xmlElement("declarationItemCIFValue", mask2(cif));
+            itemXml += xmlElement("declarationItemCustomsValue", mask2(cif));
             itemXml += GetItemConceptos(rt, item, monedaFob, false);
             if (rt.cfg.INCLUIRDETALLEJURIS)
                 itemXml += GetItemINGBRUTOSDesglose(rt, rt.Despacho, item);
 
             linea = 80;
-            itemXml += xmlElement("declarationItemNetWeight",
-                                  mask2(columnNumber(rt, rs, "PESO_NETO_KGR")))
-                + xmlElement("declarationItemGrossWeight", GetKILOBRUTOItem(rt, item));
+            itemXml += xmlElement("declarationItemNetWeight", mask2(columnNumber(rt, rs, "PESO_NETO_KGR")));
+            itemXml += xmlElement("declarationItemGrossWeight", GetKILOBRUTOItem(rt, item));
 
             // The products of the item's articles.
             linea = 90;
@@ -257,9 +265,12 @@ QString GetKILOBRUTOItem(Runtime &rt, const QString &item)
             + QStringLiteral(" AND ITEMS_ARTICULOS.IDN_DESPACHO = CARATULA_CARATULA.DESPACHO ")
             + QStringLiteral(" AND ITEMS_ARTICULOS.NRO_ITEM = '") + sqlQuote(item) + QStringLiteral("'");
         Recordset rs;
-        if (openQuery(rt, kHistorial, sql, rs))
-            out = mask2(CalcularProrrateo(rt, columnNumber(rt, rs, "valortotal"),
-                                          columnNumber(rt, rs, "ValorCalculado"), columnNumber(rt, rs, "Valor")));
+        if (openQuery(rt, kHistorial, sql, rs)) {
+            const double total = columnNumber(rt, rs, "valortotal");
+            const double parte = columnNumber(rt, rs, "ValorCalculado");
+            const double monto = columnNumber(rt, rs, "Valor");
+            out = mask2(CalcularProrrateo(rt, total, parte, monto));
+        }
     } catch (const B2DError &e) {
         showStandardError(rt, e, QStringLiteral("GetKILOBRUTOItem"), kModule);
     }

@@ -120,10 +120,13 @@ QString GetSubitemInfo_V2(Runtime &rt, const DeclarationBuilders &builders, cons
             const bool agrupado = articles.RecordCount() > 1;
 
             for (; !articles.EOF_(); articles.MoveNext()) {
-                // Unit net weight: the share divided by the subitem's declared quantity.
+                // Unit net weight: the share divided by the subitem's declared quantity. A
+                // subitem without a share of the item's net weight is a division failure too.
                 linea = 50;
                 const double cantidad =
                     EsNumero(rt, subitems.field(QStringLiteral("CANTIDAD_DECLARADA")));
+                if (neto == 0)
+                    dividir(cantidad, neto);
                 const double netoUnitario = keepSevenDecimals(dividir(neto, cantidad));
                 linea = 60;
                 if (builders.exportProductElement)

@@ -16,15 +16,17 @@ namespace b2d {
 namespace {
 
 // An item figure read with the point as its decimal separator. A null or a text that is no
-// number cannot be converted: a type mismatch, passed on like any other failure.
-double itemFigure(const Recordset &item, const char *column)
+// number cannot be converted: a type mismatch, passed on like any other failure (the column and
+// its value go to the run log).
+double itemFigure(Runtime &rt, const Recordset &item, const char *column)
 {
     const QVariant value = item.field(QLatin1String(column));
     const NumberReading r = readNumberValue(EsNulo(value));
-    if (r.kind != NumberKind::Number)
-        throw B2DError(ErrNo::TypeMismatch, QLatin1String(kAppName),
-                       QStringLiteral("Type mismatch (%1 = \"%2\")")
-                           .arg(QLatin1String(column), EsNulo(value)));
+    if (r.kind != NumberKind::Number) {
+        rt.log.EscribirLog(QStringLiteral("Type mismatch: %1 = \"%2\" is not a number")
+                               .arg(QLatin1String(column), EsNulo(value)));
+        throw B2DError(ErrNo::TypeMismatch, QLatin1String(kAppName), QStringLiteral("Type mismatch"));
+    }
     return r.value;
 }
 
@@ -58,8 +60,8 @@ QString GetEXPOTag_SubItemInfo_SinSubitem_EX(Runtime &rt, const QString &itemNum
     QString out;
     int linea = 10;
     try {
-        const double itemFob = itemFigure(itemRow, "Monto_Fob_Div");
-        const double itemNeto = itemFigure(itemRow, "PESO_NETO_KGR");
+        const double itemFob = itemFigure(rt, itemRow, "Monto_Fob_Div");
+        const double itemNeto = itemFigure(rt, itemRow, "PESO_NETO_KGR");
 
         linea = 20;
         const QString sql =
@@ -94,11 +96,13 @@ QString GetEXPOTag_SubItemInfo_SinSubitem_EX(Runtime &rt, const QString &itemNum
                 // The article stands for the whole item.
                 linea = 60;
                 articles.MoveFirst();
+                const double precio = columnNumber(rt, itemRow, "PRECIO_UNITARIO");
+                const double fob = columnNumber(rt, itemRow, "Monto_Fob_Div");
                 out += productHead(rt, articles, subitems)
                     + xmlElement("productDescription", columnText(articles, "DESCRIPCION"))
                     + xmlElement("productQuantity", mask7(cantidad))
-                    + xmlElement("productUnityFOBValue", mask7(columnNumber(rt, itemRow, "PRECIO_UNITARIO")))
-                    + xmlElement("productTotalFOBValue", mask2(columnNumber(rt, itemRow, "Monto_Fob_Div")))
+                    + xmlElement("productUnityFOBValue", mask7(precio))
+                    + xmlElement("productTotalFOBValue", mask2(fob))
                     + xmlElement("productUnityCIFValue", mask7(dividir(cifUnitario, factor)))
                     + xmlElement("productCIFValue", mask2(dividir(cif, factor)))
                     + xmlElement("productCustomsValue", QString());

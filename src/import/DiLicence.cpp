@@ -56,7 +56,7 @@ void sinCoincidencia(Runtime &rt, const Recordset &item, const Recordset &subite
     rt.boxes.inform(QStringLiteral("No hay subitems coincidentes para el ITEM ") + text(item, "NRo_item")
                         + QStringLiteral("entre el CALDRA y el SIM , en el SUBITEM")
                         + text(subitem, "NRo_subitem") + tag,
-                    BoxIcon::None, Runtime::appTitle());
+                    BoxIcon::None, QString());
 }
 
 }  // namespace
@@ -123,7 +123,7 @@ QString Get_ProcessReferenceCode_DI(Runtime &rt, const QString &itrValue)
         if (rs.RecordCount() > 1)
             rt.boxes.inform(QStringLiteral("Error: ITRValue ") + itrValue + QStringLiteral(" devolvio ")
                                 + QString::number(rs.RecordCount()) + QStringLiteral(" registros."),
-                            BoxIcon::None, Runtime::appTitle());
+                            BoxIcon::None, QString());
         rs.MoveFirst();
         const QString itr2 = text(rs, "ITR2");
         rt.log.EscribirLog(QStringLiteral("devolver de Get_ProcessReferenceCode_DI  el valor: ") + itr2);
@@ -135,10 +135,12 @@ QString Get_ProcessReferenceCode_DI(Runtime &rt, const QString &itrValue)
         + QStringLiteral("] de la DJAI [") + brc + QStringLiteral("] en la DI.[") + prc
         + QStringLiteral("]");
     rt.log.EscribirLog(sentence);
-    rt.boxes.inform(sentence + QLatin1Char('\n') + QStringLiteral("No se puede generar el archivo de retorno")
-                        + QLatin1Char('\n') + QStringLiteral("Verifique que en Velmora este cargado la DJAI ")
+    // Lines separated by a carriage return and a line feed; no title.
+    const QString crlf = QStringLiteral("\r\n");
+    rt.boxes.inform(sentence + crlf + QStringLiteral("No se puede generar el archivo de retorno")
+                        + crlf + QStringLiteral("Verifique que en Velmora este cargado la DJAI ")
                         + brc,
-                    BoxIcon::Critical, Runtime::appTitle());
+                    BoxIcon::Critical, QString());
     FinalizarPrograma(rt, sentence);
 }
 

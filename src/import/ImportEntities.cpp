@@ -50,18 +50,17 @@ QString GetIMPOTAG_declarationEntity(Runtime &rt, const QString &interno, int it
     try {
         const QString element = partyElementName(item);
 
+        // The interno required by the DI is checked on every call, also when a prepared query
+        // (which names its own interno) is given.
         line = 20;
-        QString sql = preparedQuery;
-        if (sql.isEmpty()) {
-            QString chosen = interno;
-            if (rt.cfg.REQDIIMPO) {
-                line = 30;
-                if (!chooseInterno(rt, interno, chosen))
-                    return {};
-            }
-            line = 40;
-            sql = partyQuery(chosen, item, invoiceNumber);
+        QString chosen = interno;
+        if (rt.cfg.REQDIIMPO) {
+            line = 30;
+            if (!chooseInterno(rt, interno, chosen))
+                return {};
         }
+        line = 40;
+        const QString sql = preparedQuery.isEmpty() ? partyQuery(chosen, item, invoiceNumber) : preparedQuery;
 
         line = 50;
         Recordset rs;
@@ -80,20 +79,25 @@ namespace {
 constexpr long kSubscriptOutOfRange = 9;
 const QString kSeparator = QStringLiteral("|||");
 
-// "article|||invoice" -> the article line number in decimal and the invoice number.
-void splitArticle(const QString &entry, QString &article, QString &invoice)
+// "article|||invoice" -> the article line number in decimal and the invoice number. A failure's
+// box shows the bare failure; the entry at fault goes to the run log.
+void splitArticle(Runtime &rt, const QString &entry, QString &article, QString &invoice)
 {
     const QStringList pieces = entry.split(kSeparator);
-    if (pieces.size() < 2)
-        throw B2DError(kSubscriptOutOfRange, QStringLiteral("EntityQueryByITEM"),
-                       QStringLiteral("Subscript out of range: article entry \"") + entry
+    if (pieces.size() < 2) {
+        rt.log.EscribirLog(QStringLiteral("Subscript out of range: article entry \"") + entry
                            + QStringLiteral("\" has no \"|||\""));
+        throw B2DError(kSubscriptOutOfRange, QStringLiteral("EntityQueryByITEM"),
+                       QStringLiteral("Subscript out of range"));
+    }
     bool ok = false;
     const qlonglong number = pieces.at(0).trimmed().toLongLong(&ok);
-    if (!ok)
-        throw B2DError(ErrNo::TypeMismatch, QStringLiteral("EntityQueryByITEM"),
-                       QStringLiteral("Type mismatch: article line \"") + pieces.at(0)
+    if (!ok) {
+        rt.log.EscribirLog(QStringLiteral("Type mismatch: article line \"") + pieces.at(0)
                            + QStringLiteral("\" is not a number"));
+        throw B2DError(ErrNo::TypeMismatch, QStringLiteral("EntityQueryByITEM"),
+                       QStringLiteral("Type mismatch"));
+    }
     article = QString::number(number);
     invoice = pieces.at(1);
 }
@@ -115,7 +119,7 @@ QString EntityQueryByITEM(Runtime &rt, const QString &interno, const QStringList
             line = 20;
             QString article;
             QString invoice;
-            splitArticle(entry, article, invoice);
+            splitArticle(rt, entry, article, invoice);
             filter += filter.isEmpty() ? QStringLiteral(" AND ((") : QStringLiteral(" OR (");
             filter += QStringLiteral("ITEMARTID=") + article + QStringLiteral(" AND INVOICENUMBER ='")
                 + sqlQuote(invoice) + QStringLiteral("')");

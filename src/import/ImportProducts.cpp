@@ -67,10 +67,9 @@ bool codigoProducto(Runtime &rt, const ItemProductInput &in, const Recordset &ar
     return true;
 }
 
-QString gasto(Runtime &rt, const QString &concepto, double valor, const QString &moneda)
+QString gasto(const QString &tipo, double valor, const QString &moneda)
 {
-    return QStringLiteral("<productExpense>")
-        + xmlElement(QStringLiteral("expenseType"), ObtenerRelacionConcepto(rt, concepto))
+    return QStringLiteral("<productExpense>") + xmlElement(QStringLiteral("expenseType"), tipo)
         + xmlElement(QStringLiteral("expenseValue"), mask2(valor))
         + xmlElement(QStringLiteral("expenseCurrency"), moneda)
         + QStringLiteral("</productExpense>");
@@ -107,8 +106,6 @@ QString productos(Runtime &rt, const ItemProductInput &in, QStringList &articles
                                + QString::number(subitems.RecordCount()) + QStringLiteral(" subitems."));
 
         const QString fobDivTexto = text(in.item, "Monto_Fob_Div");
-        const double valorAduana =
-            sinSubitems ? 0 : EsNumero(rt, GetVALORENADUANAItem(rt, in.itemNumber));
 
         for (subitems.MoveFirst(); !subitems.EOF_(); subitems.MoveNext()) {
             line = 30;
@@ -156,22 +153,24 @@ QString productos(Runtime &rt, const ItemProductInput &in, QStringList &articles
                               sinSubitems ? mask2(EsNumero(rt, fobDivTexto)).trimmed() : mask7(fobDol));
 
             // The item's amounts carried to the subitem by its share of the item's FOB; a licence
-            // item cancelled as a whole carries them in full.
+            // item cancelled as a whole carries them in full, with or without subitems.
             line = 60;
             const double total = in.fobDiv;
-            const double parte = completo ? total : fobDol;
+            const double parte = itemCompleto ? total : fobDol;
             // An item without FOB has no shares: the division fails here, before any proration.
             if (total == 0)
                 dividir(parte, total);
-            auto prorrateo = [&](double monto) { return CalcularProrrateo(rt, total, parte, monto); };
-            out += gasto(rt, QStringLiteral("FREIGHT"), prorrateo(number(rt, in.item, "MONTO_FLETE")),
-                         in.monedaFlete);
-            out += gasto(rt, QStringLiteral("INSURANCE"), prorrateo(number(rt, in.item, "MONTO_SEGURO")),
-                         in.monedaSeguro);
-            out += gasto(rt, QStringLiteral("AJUSTES A INCLUIR"),
-                         prorrateo(number(rt, in.item, "AJUSTE_A_INCLUIR")), in.monedaFob);
-            out += gasto(rt, QStringLiteral("AJUSTES A DEDUCIR"),
-                         prorrateo(number(rt, in.item, "AJUSTE_A_DEDUCIR")), in.monedaFob);
+            // Each expense's type is mapped before its amount is carried to the product.
+            auto gastoProrrateado = [&](const QString &concepto, const char *columna,
+                                        const QString &moneda) {
+                const QString tipo = ObtenerRelacionConcepto(rt, concepto);
+                const double valor = CalcularProrrateo(rt, total, parte, number(rt, in.item, columna));
+                return gasto(tipo, valor, moneda);
+            };
+            out += gastoProrrateado(QStringLiteral("FREIGHT"), "MONTO_FLETE", in.monedaFlete);
+            out += gastoProrrateado(QStringLiteral("INSURANCE"), "MONTO_SEGURO", in.monedaSeguro);
+            out += gastoProrrateado(QStringLiteral("AJUSTES A INCLUIR"), "AJUSTE_A_INCLUIR", in.monedaFob);
+            out += gastoProrrateado(QStringLiteral("AJUSTES A DEDUCIR"), "AJUSTE_A_DEDUCIR", in.monedaFob);
 
             line = 70;
             double pesoNeto = in.netWeight;
@@ -183,6 +182,8 @@ QString productos(Runtime &rt, const ItemProductInput &in, QStringList &articles
                 out += xmlElement(QStringLiteral("productCIFValue"), mask2(dividir(in.cif, in.rate)));
                 pesoUnitario = dividir(in.netWeight, in.cantidadDeclarada);
             } else {
+                // The item's customs value, read for each product.
+                const double valorAduana = EsNumero(rt, GetVALORENADUANAItem(rt, in.itemNumber));
                 const double valor = dividir(valorAduana * parte, total);
                 const double precio = number(rt, subitems, "PRECIO_UNITARIO");
                 out += xmlElement(QStringLiteral("productUnityCIFValue"),

@@ -64,7 +64,8 @@ QString consultaArticulos(Runtime &rt, const Recordset &item, const Recordset &s
 void licenciaSinArticulos(Runtime &rt, const Recordset &item, const Recordset &subitem,
                           const QString &processRC)
 {
-    const QChar nl = QLatin1Char('\n');
+    // Lines separated by a carriage return and a line feed; no title.
+    const QString nl = QStringLiteral("\r\n");
     rt.boxes.inform(QStringLiteral("No se encontro en el archivo DI (") + processRC
                         + QStringLiteral(") la referencia al/los articulos ") + nl
                         + QStringLiteral("que se cancela/n en la [") + text(item, "DECLARACION_A_CANCELAR")
@@ -73,7 +74,7 @@ void licenciaSinArticulos(Runtime &rt, const Recordset &item, const Recordset &s
                         + QStringLiteral("] ITEM [") + text(item, "NRo_item") + QStringLiteral("] SUBITEM [")
                         + text(subitem, "NRo_subitem") + QStringLiteral("]") + nl
                         + QStringLiteral("La generacion del archivo de retorno se cancelará"),
-                    BoxIcon::Critical, Runtime::appTitle());
+                    BoxIcon::Critical, QString());
 }
 
 // The product reference code of a fully matched article. False (flag set) when the interno the
@@ -184,10 +185,11 @@ QString GetIMPOTag_productReferenceCodeDetail(Runtime &rt, const Recordset &item
                                    + text(filaDeclarada, columnaDeclarada));
             } else {
                 line = 60;
+                const QString codigo = Get_ProcessReferenceCode_DI(rt, text(rs, "OTROS"));
+                const QString parte = codigoArticulo(rt, rs);
                 out += detalle(sinSubitems ? QStringLiteral("No coinciden las cantidades")
                                            : QStringLiteral("No coinciden las cantidades declaradas"),
-                               Get_ProcessReferenceCode_DI(rt, text(rs, "OTROS")),
-                               codigoArticulo(rt, rs), {}, {}, {}, {});
+                               codigo, parte, {}, {}, {}, {});
                 traceDebug(rt, QLatin1Char('[') + ceros(QString::number(rs.AbsolutePosition()), 3)
                                    + resumen + plainNumber(declarada) + QStringLiteral(" ERROR!!!"));
             }

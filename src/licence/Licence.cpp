@@ -29,9 +29,6 @@ QString headerElements(Runtime &rt, const Recordset &rs, const QString &monedaFo
                        const QString &monedaFlete, const QString &monedaSeguro,
                        const QString &brokerReferenceCode)
 {
-    // The officialisation date, and the licence's due date 180 days later.
-    const QDateTime oficializacion = requiredDate(columnText(rs, "FECHA_OFICIALIZACION"));
-    const QDateTime vencimiento = oficializacion.addDays(180);
     auto amount = [&](const char *column) { return mask2(columnNumber(rt, rs, column)); };
 
     QString out;
@@ -51,8 +48,11 @@ QString headerElements(Runtime &rt, const Recordset &rs, const QString &monedaFo
     out += xmlElement("licenseDollarRate", mask7(columnNumber(rt, rs, "COTIZACION_PAGOS")));
     out += xmlElement("licenseTotalDollarPrice", GetTotalDollarPrice(rt, monedaFob, rt.Despacho));
     out += xmlElement("licenseAdditionalInfo", QString());
+    // The officialisation date, read where its element goes (a licence without one fails after
+    // the lookups above), and the licence's due date 180 days later.
+    const QDateTime oficializacion = requiredDate(columnText(rs, "FECHA_OFICIALIZACION"));
     out += xmlElement("licenseDateTime", licenceDateTime(rt, oficializacion));
-    out += xmlElement("licenseDueDateTime", licenceDateTime(rt, vencimiento));
+    out += xmlElement("licenseDueDateTime", licenceDateTime(rt, oficializacion.addDays(180)));
     out += xmlElement("licenseStatus", ObtenerDescripcionEstado(columnText(rs, "ESTADO_DECLARACION")));
     out += xmlElement("licenseValid", QStringLiteral("S"));
     out += xmlElement("licenseFreightCurrency", monedaFlete);
@@ -152,8 +152,10 @@ QString XMLDJAI(Runtime &rt, GenerationReport *report)
         const QString fileName = NombreArchivoLicencia(rt, brokerRC);
 
         line = 40;
+        // The licence's message separates its lines with a carriage return and a line feed.
         writeAndRecord(rt, documento, fileName, QStringLiteral("El archivo se ha generado correctamente,"),
-                       QStringLiteral("XMLDJAI"), QStringLiteral("MOD_DJAI"), line, rep);
+                       QStringLiteral("XMLDJAI"), QStringLiteral("MOD_DJAI"), line, rep,
+                       QStringLiteral("\r\n"));
     } catch (const StatementRefused &r) {
         reportRefusal(rt, r, QStringLiteral("XMLDJAI"), QStringLiteral("MOD_DJAI"), line);
     } catch (const B2DError &e) {

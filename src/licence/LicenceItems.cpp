@@ -91,16 +91,17 @@ QString DJAI_GetLicenseItems(Runtime &rt, const QString &monedaFob, const QStrin
     QString out;
     for (; !items.EOF_(); items.MoveNext()) {
         rt.progress(items.AbsolutePosition(), items.RecordCount());
-        // The rate of the licence's currency is recorded again for every item. The CIF columns
-        // must hold numbers, although no CIF value is written.
+        // The rate of the licence's currency is recorded again for every item. The CIF base
+        // must hold a number, although no CIF value is written; the adjustments are read like
+        // any amount (an item without adjustments sums to null, read as 0).
         if (usd) {
             requiredNumber(items.field(QStringLiteral("VALOR_CIF_ITEM")));
         } else {
             double rate = 0;
             EquivalenciaMonedas(rt, monedaFob, rate);
             requiredNumber(items.field(QStringLiteral("Bid")));
-            requiredNumber(items.field(QStringLiteral("AAI")));
-            requiredNumber(items.field(QStringLiteral("AAD")));
+            EsNumero(rt, items.field(QStringLiteral("AAI")));
+            EsNumero(rt, items.field(QStringLiteral("AAD")));
         }
 
         const QString item = columnText(items, "NRo_item");
@@ -175,10 +176,12 @@ QString DJAI_GetSubItemDetail(Runtime &rt, const Recordset &items, const Records
         // The articles keep their own quantities only when they add up to the declared one;
         // otherwise each carries the whole declared quantity.
         QString quantity = numberText(declared);
-        if (!single
-            && EsNumero(rt, declared)
-                == GetCantidadSubitem(rt, items, columnText(subitems, "NRo_subitem"), interno))
-            quantity = numberText(articles.field(QStringLiteral("CANTIDAD")));
+        if (!single) {
+            const double declarada = EsNumero(rt, declared);
+            const double total = GetCantidadSubitem(rt, items, columnText(subitems, "NRo_subitem"), interno);
+            if (declarada == total)
+                quantity = numberText(articles.field(QStringLiteral("CANTIDAD")));
+        }
 
         const QVariant alternative = articles.field(QStringLiteral("CODARTALTERNATIVO"));
         const QString partNumber = rt.cfg.OMITIRCODIGOALTERNATIVO || alternative.isNull()

@@ -165,6 +165,39 @@ TEST(Declaration, CancelledHeaderWritesAndRecordsNothing)
     EXPECT_TRUE(shown[1].text.startsWith(QStringLiteral("Error -2147220393 (Proceso Cancelado por usuario) en ObtenerBrokerReferenceCode")));
 }
 
+// Under REQDIIMPO a process reference code that is no interno stops the generation in the
+// header's party builder: its box, and the rest of the header still runs (the currencies record
+// their rates); the driver stops before the items, with no file and no processing recorded.
+TEST(Declaration, APartyBuilderThatCancelsLetsTheHeaderEnd)
+{
+    DriverRun t(QStringLiteral("19001IC04000123A"));
+    t.rt.cfg.REQDIIMPO = true;
+    t.rt.cfg.IGNORARRELACIONMONEDA = true;
+    t.rt.cfg.PERMITIRFECHASVACIAS = true;
+    t.data.onContains(H, QStringLiteral("From CARATULA_CARATULA WHERE DESPACHO"),
+                      rows({"DESPACHO", "DESTINACION", "COD_ADUANA", "IDENTIFICADOR_PROPIO", "FECHA_OFICIALIZACION",
+                            "DIVISA_FOB", "DIVISA_FLETE", "DIVISA_SEGURO", "CONDICION_VENTA", "MONTO_FOB",
+                            "MONTO_FLETE", "MONTO_SEGURO", "MONTO_CIF", "COTIZACION_PAGOS", "PESO_BRUTO_BULTOS"},
+                           {{"19001IC04000123A", "IC04", "001", "BRC1", "2019-03-01", "EUR", "DOL", "DOL", "FOB",
+                             1000, 50, 10, 1060, 1.25, 300}}));
+    t.data.onContains(H, QStringLiteral("xml_ProcessRC"), rows({QStringLiteral("xml_ProcessRC")}, {{QStringLiteral("PRC77")}}));
+    t.data.onContains(H, QStringLiteral("as TipoDeCambio"), rows({QStringLiteral("TipoDeCambio")}, {{1.25}}));
+
+    const GenerationReport rep = t.generate();
+
+    EXPECT_EQ(rep.outcome, GenerationReport::Cancelled);
+    EXPECT_TRUE(t.files().isEmpty());
+    const auto shown = t.boxes.messages();
+    ASSERT_EQ(shown.size(), 1) << t.boxes.texts().join(QStringLiteral("\n--\n")).toStdString();
+    EXPECT_EQ(shown[0].title, QStringLiteral("Requerimientos de generacion del DI incompleto."))
+        << shown[0].text.toStdString();
+    EXPECT_TRUE(t.writes().contains(QStringLiteral(
+        "Insert INTO Despacho_TiposCambio (Moneda,Despacho,Valor) Values('EUR','19001IC04000123A','01.25')")));
+    for (const QString &w : t.writes())
+        EXPECT_FALSE(w.contains(QLatin1String("Xml_Procesado"))) << w.toStdString();
+    EXPECT_TRUE(t.data.statements(H).filter(QStringLiteral("ORDER BY NRO_ITEM")).isEmpty());
+}
+
 TEST(Declaration, FailedWriteIsReportedAndNothingIsRecorded)
 {
     DriverRun t(QStringLiteral("19001EC01000045B"));

@@ -242,6 +242,37 @@ TEST(Items, ElementsComeInTheirOrder)
     }
 }
 
+// The reads of an import item, and their boxes, come in the order of its elements: tariff text,
+// the four expense mappings, the duties, the net weight, the gross weight, the bank.
+TEST(Items, ReadsOfAnImportItemComeInTheOrderOfItsElements)
+{
+    TestRun t;
+    setUp(t);
+    t.rt.cfg.IGNORARRELACIONCONCEPTO = false;
+    Calls calls;
+    QVariantList row = itemRow(u"0001"_s);
+    row[kItemColumns.indexOf(u"PESO_NETO_KGR"_s)] = u"9.6,125"_s;  // a number the item cannot read
+    t.data.onContains(H, u"ORDER BY NRO_ITEM"_s, items({row}));
+    t.data.onContains(H, u"CARATULA_CARATULA.PESO_BRUTO_BULTOS"_s, rows({u"OTRA"_s}, {{1}}));
+    run(t, fakeBuilders(calls));
+
+    const QStringList marks = {u"from ncm"_s, u"='FREIGHT'"_s, u"='INSURANCE'"_s, u"='AJUSTES A INCLUIR'"_s,
+                               u"='AJUSTES A DEDUCIR'"_s, u"ITEMS_LIQUIDACION_ITEM"_s,
+                               u"CARATULA_CARATULA.PESO_BRUTO_BULTOS"_s, u"'BANCOSARGENTINA'"_s};
+    QStringList seen;
+    for (const QString &sql : t.data.statements())
+        for (const QString &mark : marks)
+            if (sql.contains(mark) && !seen.contains(mark))
+                seen << mark;
+    EXPECT_EQ(seen, marks);
+    const QStringList boxes = t.boxes.texts();
+    // The net weight, the gross weight, then the net weight again as the products' figure.
+    ASSERT_EQ(boxes.size(), 3) << boxes.join(u"\n--\n"_s).toStdString();
+    EXPECT_TRUE(boxes[0].contains(u"in procedure EsNumero"_s)) << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[1].contains(u"in procedure GetKILOBRUTOItem"_s)) << boxes[1].toStdString();
+    EXPECT_TRUE(boxes[2].contains(u"in procedure EsNumero"_s)) << boxes[2].toStdString();
+}
+
 // Which builder writes the products: by subitems and by kind of declaration. The builder gets
 // the item's figures as numbers and the codes of the declaration.
 TEST(Items, ProductDetailGoesToTheBuilderOfItsKind)
@@ -392,11 +423,16 @@ TEST(Items, FailuresAreRaisedAgainToTheDriver)
         const char *name;
         QString failOn;
         QString source;
+        QStringList articles;  // what the product builder leaves in the article list
+        QString description;   // when given
     };
     const QList<Case> cases = {
         {"item row without a column", QString(), u"GetItemInfo linea 50 :: ADODB.Recordset"_s},
         {"tariff table", u"from ncm"_s,
          u"GetItemInfo linea 50 :: [ getNCMDescripcion.clMain.getProcductInfo Linea 30 ]"_s},
+        // The bare description; the article line at fault goes to the run log.
+        {"article line that is no number", u"-"_s, u"GetItemInfo linea 100 :: VelmoraB2D"_s,
+         {u"7a|||F-1"_s}, u"Type mismatch"_s},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -407,19 +443,23 @@ TEST(Items, FailuresAreRaisedAgainToTheDriver)
         if (c.failOn.isEmpty()) {
             columns.removeAt(1);  // POSICION_ARANCELARIA
             row.removeAt(1);
-        } else {
+        } else if (c.articles.isEmpty()) {
             t.data.onContains(u"NCM"_s, c.failOn, rows({u"desc1"_s}, {{u"X"_s}}));
         }
         t.data.onContains(H, u"ORDER BY NRO_ITEM"_s, rows(columns, {row}));
         Calls calls;
         try {
-            run(t, fakeBuilders(calls));
+            run(t, fakeBuilders(calls, {{u"0001"_s, c.articles}}));
             ADD_FAILURE() << "no failure raised";
         } catch (const B2DError &e) {
             EXPECT_EQ(e.number(), ErrNo::Builder);
             EXPECT_EQ(e.source(), c.source);
+            if (!c.description.isEmpty())
+                EXPECT_EQ(e.description(), c.description);
         }
-        EXPECT_TRUE(calls.products.isEmpty());
+        for (const QString &entry : c.articles)
+            EXPECT_TRUE(t.logText().contains(u"article line \"%1\""_s.arg(entry.section(u"|||"_s, 0, 0))));
+        EXPECT_EQ(calls.products.size(), c.articles.size());
     }
 }
 

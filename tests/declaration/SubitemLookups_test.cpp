@@ -189,17 +189,21 @@ TEST(SubitemLookups, ExportSubitemsSplitTheNetWeight)
     }
 }
 
-// A zero divisor (the item's FOB, a subitem's quantity) is passed on, no box shown.
+// A zero divisor (the item's FOB, a subitem's quantity, a subitem's net-weight share) is passed
+// on, no box shown.
 TEST(SubitemLookups, ExportSubitemFailuresArePassedOn)
 {
     struct Case {
         double fobDiv;
         QVariant cantidad;
         QString source;
+        double netWeight = 1;
     };
     const QList<Case> cases = {
         {0, 10, u"Error 11 (Division by zero)\nin procedure GetSubitemInfo_V2 of Módulo Mod_Varios - 30"_s},
         {1000, 0, u"Error 11 (Division by zero)\nin procedure GetSubitemInfo_V2 of Módulo Mod_Varios - 50"_s},
+        // An item of net weight 0: every subitem's share N is 0.
+        {1000, 10, u"Error 11 (Division by zero)\nin procedure GetSubitemInfo_V2 of Módulo Mod_Varios - 50"_s, 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.source.toStdString());
@@ -211,8 +215,8 @@ TEST(SubitemLookups, ExportSubitemFailuresArePassedOn)
         QList<ProductCall> calls;
         Recordset item(rows({u"NRO_ITEM"_s}, {{u"0001"_s}}));
         try {
-            GetSubitemInfo_V2(t.rt, recordingProducts(calls), u"0001"_s, c.fobDiv, 1, 1, u"X"_s, 1, item, {}, {},
-                              {});
+            GetSubitemInfo_V2(t.rt, recordingProducts(calls), u"0001"_s, c.fobDiv, 1, c.netWeight, u"X"_s, 1, item,
+                              {}, {}, {});
             ADD_FAILURE() << "no failure raised";
         } catch (const B2DError &e) {
             EXPECT_EQ(e.number(), ErrNo::Lookup);

@@ -82,6 +82,7 @@ TEST(GetProcessReferenceCodeDI, SendsItsStatementAndTakesTheFirstMatch)
             ASSERT_EQ(t.boxes.messages().size(), 1);
             EXPECT_EQ(t.boxes.messages()[0].text, c.warning);
             EXPECT_EQ(t.boxes.messages()[0].icon, BoxIcon::None);
+            EXPECT_EQ(t.boxes.messages()[0].title, QString());
         }
         const QString log = t.logText();
         EXPECT_TRUE(log.contains(u"entro Get_ProcessReferenceCode_DI  ITRValue: LIC'7"_s));
@@ -98,9 +99,10 @@ TEST(GetProcessReferenceCodeDI, NoEquivalentEndsTheProgram)
         u"No se encontro equivalente al ITRC [LIC-ITR-7001] de la DJAI [26-0415] en la DI.[DI-0415]"_s;
     ASSERT_EQ(t.boxes.messages().size(), 1);
     EXPECT_EQ(t.boxes.messages()[0].text,
-              sentence + u"\nNo se puede generar el archivo de retorno\n"
+              sentence + u"\r\nNo se puede generar el archivo de retorno\r\n"
                          u"Verifique que en Velmora este cargado la DJAI 26-0415"_s);
     EXPECT_EQ(t.boxes.messages()[0].icon, BoxIcon::Critical);
+    EXPECT_EQ(t.boxes.messages()[0].title, QString());
     const QString log = t.logText();
     EXPECT_LT(log.indexOf(sentence), log.indexOf(u"Finalizar Programa"_s));
 }
@@ -172,6 +174,7 @@ TEST(GetSubitemsQueryByGroup, FindsTheGroupedSubitemByNumberQuantityOrFob)
             ASSERT_EQ(t.boxes.messages().size(), 1);
             EXPECT_EQ(t.boxes.messages()[0].text, c.message);
             EXPECT_EQ(t.boxes.messages()[0].icon, BoxIcon::None);
+            EXPECT_EQ(t.boxes.messages()[0].title, QString());
         }
     }
 }

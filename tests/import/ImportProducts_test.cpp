@@ -259,27 +259,53 @@ TEST(ImportProducts, WithoutArticlesThePartAndReferenceCodeAreEmpty)
 
 TEST(ImportProducts, LicenceItemCancelledAsAWholeCarriesTheItemsFullAmounts)
 {
-    Products p({{u"0002"_s, 10, 1000, 50, 20, 0, 0, 25, u"19001DJAI000001A"_s, u"0007"_s,
-                 u"19001IC04000123A"_s}});
-    p.t.rt.cfg.OMITIRRELACIONDJDI = true;
-    p.subitems({{u"0001"_s, 2, 6, 100, 600, u"AA(X)"_s, 555, u"0005"_s}});
-    p.t.data.onContains(kInternos, u"subitem_cancela from ART"_s, rows({u"s"_s}, {{u"0000"_s}}));
-    p.t.data.onContains(kInternos, u"SUBITEM_CANCELA='0000'"_s,
-                        rows(kArticleColumns, {article("L1", "LIC-1", 6, QVariant(), 1, "Lic", "0000")}));
-    p.t.data.onContains(kHistorial, u"SELECT BASE_IMPONIBLE_DOL as total"_s, rows({u"total"_s}, {{1100}}));
+    struct Case {
+        const char *name;
+        bool sinSubitems;
+        QVariantList subitem;
+        double rate, cif;
+        QString figures;  // from the expenses to the net weight
+    };
+    // Item 0002: FOB 1000 in the currency, freight 50, insurance 20, adjustments 10 and 5, net
+    // weight 25, quantity 10. Cancelling its licence item as a whole, the subitem's part of the
+    // FOB is the whole FOB, whatever its own FOB in dollars (1080 in euros at 1.08).
+    const Case cases[] = {
+        {"with subitems", false, {u"0001"_s, 2, 6, 100, 600, u"AA(X)"_s, 555, u"0005"_s}, 1, 1070,
+         expenses("50.00", "20.00", "10.00", "5.00")
+             + u"<productUnityCIFValue>110.00</productUnityCIFValue>"
+               u"<productCIFValue>1100.00</productCIFValue>"
+               u"<productCustomsValue>1100.00</productCustomsValue>"
+               u"<productUnityNetWeight>4.1666667</productUnityNetWeight>"
+               u"<productNetWeight>25.00</productNetWeight>"_s},
+        // CIF 1134 in dollars: per unit 1134 / 10 / 1.08, in the currency 1134 / 1.08.
+        {"without subitems, in euros", true, {u"0000"_s, 2, 10, 100, 1080, u"AA(X)"_s, QVariant(), u"0005"_s},
+         1.08, 1134,
+         expenses("50.00", "20.00", "10.00", "5.00")
+             + u"<productUnityCIFValue>105.0000000</productUnityCIFValue>"
+               u"<productCIFValue>1050.00</productCIFValue>"
+               u"<productUnityNetWeight>2.5000000</productUnityNetWeight>"
+               u"<productNetWeight>25.00</productNetWeight>"_s},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Products p({{u"0002"_s, 10, 1000, 50, 20, 10, 5, 25, u"19001DJAI000001A"_s, u"0007"_s,
+                     u"19001IC04000123A"_s}});
+        p.t.rt.cfg.OMITIRRELACIONDJDI = true;
+        p.subitems({c.subitem});
+        p.t.data.onContains(kInternos, u"subitem_cancela from ART"_s, rows({u"s"_s}, {{u"0000"_s}}));
+        p.t.data.onContains(kInternos, u"SUBITEM_CANCELA='0000'"_s,
+                            rows(kArticleColumns, {article("L1", "LIC-1", 6, QVariant(), 1, "Lic", "0000")}));
+        p.t.data.onContains(kHistorial, u"SELECT BASE_IMPONIBLE_DOL as total"_s, rows({u"total"_s}, {{1100}}));
 
-    const QString xml = Getsubitemsinfo_ex(p.t.rt, p.input(1, 1070, 1000, 25, 10), p.list);
+        const ItemProductInput in = p.input(c.rate, c.cif, 1000, 25, 10);
+        const QString xml = c.sinSubitems ? Getsubitemsinfo_sinsubitem_ex(p.t.rt, in, p.list)
+                                          : Getsubitemsinfo_ex(p.t.rt, in, p.list);
 
-    EXPECT_TRUE(xml.startsWith(u"<declarationItemProduct><productSequenceNumber>0000</productSequenceNumber>"
-                               u"<productPartNumber>L1</productPartNumber>"_s));
-    EXPECT_TRUE(xml.contains(expenses("50.00", "20.00", "0.00", "0.00")
-                             + u"<productUnityCIFValue>110.00</productUnityCIFValue>"
-                               u"<productCIFValue>1100.00</productCIFValue>"
-                               u"<productCustomsValue>1100.00</productCustomsValue>"
-                               u"<productUnityNetWeight>4.1666667</productUnityNetWeight>"
-                               u"<productNetWeight>25.00</productNetWeight>"_s))
-        << xml.toStdString();
-    EXPECT_TRUE(xml.contains(u"<productReferenceCode>LIC-1</productReferenceCode>"_s));
+        EXPECT_TRUE(xml.startsWith(u"<declarationItemProduct><productSequenceNumber>0000</productSequenceNumber>"
+                                   u"<productPartNumber>L1</productPartNumber>"_s));
+        EXPECT_TRUE(xml.contains(c.figures + kNoGross)) << xml.toStdString();
+        EXPECT_TRUE(xml.contains(u"<productReferenceCode>LIC-1</productReferenceCode>"_s));
+    }
 }
 
 TEST(ImportProducts, ACancellationStopsTheBuilder)
@@ -294,6 +320,27 @@ TEST(ImportProducts, ACancellationStopsTheBuilder)
     EXPECT_TRUE(p.t.rt.generacionCancelada);
     EXPECT_EQ(p.t.boxes.messages().size(), 1);
     EXPECT_EQ(p.t.data.statements(kInternos).filter(u"SUBITEM_CANCELA='0002'"_s).size(), 0);
+    // The item's customs value belongs to a product: none was reached.
+    EXPECT_TRUE(p.t.data.statements(kHistorial).filter(u"BASE_IMPONIBLE_DOL as total"_s).isEmpty());
+}
+
+TEST(ImportProducts, EachProductReadsTheItemsCustomsValue)
+{
+    // The customs value's answer lacks its column: its box shows once per product.
+    Products p({{u"0002"_s, 10, 1000, 50, 20, 0, 0, 25, QVariant(), QVariant(), u"19001IC04000123A"_s}});
+    p.subitems({{u"0001"_s, 2, 6, 100, 600, u"AA(X)"_s, 555, QVariant()},
+                {u"0002"_s, 2, 4, 100, 400, u"AA(Y)"_s, 370, QVariant()}});
+    p.articles(u"0001"_s, {article("A1", "R1", 6, QVariant(), 1, "Uno", "0001")});
+    p.articles(u"0002"_s, {article("B1", "S1", 4, QVariant(), 2, "Dos", "0002")});
+    p.t.data.onContains(kHistorial, u"SELECT BASE_IMPONIBLE_DOL as total"_s, rows({u"otro"_s}, {{1100}}));
+
+    const QString xml = Getsubitemsinfo_ex(p.t.rt, p.input(1, 1070, 1000, 25, 10), p.list);
+
+    EXPECT_EQ(xml.count(u"<productCustomsValue>0.00</productCustomsValue>"_s), 2);
+    const QStringList texts = p.t.boxes.texts();
+    ASSERT_EQ(texts.size(), 2);
+    for (const QString &text : texts)
+        EXPECT_TRUE(text.contains(u"in procedure GetVALORENADUANAItem of Módulo Mod_Main"_s)) << text.toStdString();
 }
 
 TEST(ImportProducts, ADivisionByZeroIsRaisedAgain)

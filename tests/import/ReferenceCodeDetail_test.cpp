@@ -250,11 +250,12 @@ TEST(ReferenceCodeDetail, NoLicenceLinesUnderTheIgnoredRelationCancels)
     EXPECT_TRUE(d.t.rt.generacionCancelada);
     ASSERT_EQ(d.t.boxes.messages().size(), 1);
     EXPECT_EQ(d.t.boxes.messages()[0].text,
-              u"No se encontro en el archivo DI (PRC) la referencia al/los articulos \n"
-              u"que se cancela/n en la [19001DJAI000001A] ITEM [0007]\n"
-              u"a la que hace referencia el [19001IC04000123A] ITEM [0001] SUBITEM [0002]\n"
+              u"No se encontro en el archivo DI (PRC) la referencia al/los articulos \r\n"
+              u"que se cancela/n en la [19001DJAI000001A] ITEM [0007]\r\n"
+              u"a la que hace referencia el [19001IC04000123A] ITEM [0001] SUBITEM [0002]\r\n"
               u"La generacion del archivo de retorno se cancelará"_s);
     EXPECT_EQ(d.t.boxes.messages()[0].icon, BoxIcon::Critical);
+    EXPECT_EQ(d.t.boxes.messages()[0].title, QString());
 
     // Without the setting, no article lines are no product detail, silently.
     Detail quiet;

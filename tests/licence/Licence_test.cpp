@@ -153,17 +153,23 @@ TEST(Licence, CurrencyDecidesTheItemsQueryAndTheRateOfEveryItem)
         const char *currency;
         const char *itemsQueryHolds;
         int rateQueries;  // the rate of the licence's currency read again per item (two items)
+        bool noAdjustments = false;  // the items' adjustment sums are null
     } cases[] = {
         {"DOL", false, "USD", "AS VALOR_CIF_ITEM", 0},
         {"DOL", true, "DOL", " as BID", 0},
         {"", false, "USD", "AS VALOR_CIF_ITEM", 0},
         {"060", false, "EUR", " as BID", 2},
+        {"060", false, "EUR", " as BID", 2, true},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.divisa);
+        SCOPED_TRACE(std::string(c.divisa) + (c.noAdjustments ? " without adjustments" : ""));
         LicenceRun t;
         t.rt.cfg.IGNORARRELACIONMONEDA = c.ignoreRelation;
         t.setHeader("DIVISA_FOB", QLatin1String(c.divisa));
+        if (c.noAdjustments) {
+            LicenceRun::set(t.item, "AAI", QVariant());
+            LicenceRun::set(t.item, "AAD", QVariant());
+        }
         QVariantList second = LicenceRun::columnValues(t.item);
         second[0] = QStringLiteral("0002");
         t.scriptItems({second});
@@ -221,8 +227,10 @@ TEST(Licence, FailingBodyWritesAndRecordsNothing)
         const char *name;
         std::function<void(LicenceRun &)> arrange;
         int line;
+        const char *readFirst = nullptr;  // a header lookup that runs before the failure
     } cases[] = {
-        {"null officialisation date", [](LicenceRun &t) { t.setHeader("FECHA_OFICIALIZACION", QVariant()); }, 40},
+        {"null officialisation date", [](LicenceRun &t) { t.setHeader("FECHA_OFICIALIZACION", QVariant()); }, 40,
+         "as TotalDollarPrice"},
         {"empty shipment date", [](LicenceRun &t) { t.complementary("0001", "DJAI-FECHA-EMBAR", QString()); }, 60},
         {"missing shipment date",
          [](LicenceRun &t) {
@@ -261,6 +269,14 @@ TEST(Licence, FailingBodyWritesAndRecordsNothing)
         EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("\nin procedure DJAI_GetImportLicence of Módulo Mod_Main - ")
                                               + QString::number(c.line)))
             << messages[0].text.toStdString();
+        if (c.readFirst) {
+            // The header's lookups and their log lines come before the officialisation date.
+            EXPECT_EQ(t.data.statements(LicenceRun::H).filter(QLatin1String(c.readFirst)).size(), 1);
+            EXPECT_TRUE(t.data.statements(LicenceRun::I).contains(
+                QStringLiteral("Select descripcion from aduana Where Id = '073'")));
+            EXPECT_TRUE(t.logText().contains(QStringLiteral("GetCountryOfOrigin es: 310")));
+            EXPECT_TRUE(t.logText().contains(QStringLiteral("GetPaisNameFromID.pais GetPaisRelacion(sValue): BR")));
+        }
     }
 }
 
@@ -320,8 +336,9 @@ TEST(Licence, WritesTheFileTellsWhereAndRecordsIt)
     const auto messages = t.boxes.messages();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].icon, BoxIcon::Information);
-    EXPECT_EQ(messages[0].text, QStringLiteral("El archivo se ha generado correctamente,\n Ubicacion: ") + path
-                                    + QStringLiteral("\n La informacion esta lista para subirlo a la carpeta FTP de Dorvane"));
+    EXPECT_EQ(messages[0].text, QStringLiteral("El archivo se ha generado correctamente,\r\n Ubicacion: ") + path
+                                    + QStringLiteral("\r\n La informacion esta lista para subirlo a la carpeta FTP de Dorvane"));
+    EXPECT_EQ(messages[0].title, Runtime::appTitle());
     EXPECT_EQ(t.writes().last(),
               QStringLiteral("Update Caratula_Caratula Set Xml_Procesado = {d '2013-05-07'} ,Xml_B2DFile = '")
                   + name + QStringLiteral("' Where Despacho ='13073DJAI012345K'"));
