@@ -128,6 +128,13 @@ void FileWriter::escribir(const QString &text)
     writeAll(*d->file, toLatin1WithReferences(text), d->path);
 }
 
+void FileWriter::escribir(const QByteArray &bytes)
+{
+    if (!d || !d->file)
+        fail(kBadFileNumber, QStringLiteral("Bad file name or number"), ubicacion_archivo);
+    writeAll(*d->file, bytes, d->path);
+}
+
 void FileWriter::copiar_archivo(const QString &source)
 {
     if (!d || !d->file)

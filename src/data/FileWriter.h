@@ -27,6 +27,8 @@ public:
 
     void crear_archivo();
     void escribir(const QString &text);
+    // Appends bytes already converted (toLatin1WithReferences) as they are.
+    void escribir(const QByteArray &bytes);
     // Appends the bytes of another file as they are (a copy, no conversion).
     void copiar_archivo(const QString &source);
     // Renames the staged file into place.

@@ -51,7 +51,7 @@ QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders, Generation
     GenerationReport local;
     GenerationReport &rep = freshReport(report, local);
 
-    GenerationScope scope(rt.db);
+    GenerationScope scope(rt);
     int line = 10;
     try {
         QString documento = QStringLiteral("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>")

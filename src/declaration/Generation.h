@@ -9,16 +9,17 @@ class Runtime;
 class StatementRefused;
 struct GenerationReport;
 
-// The read cache lives for one generation, however it ends.
+// The read cache lives for one generation, however it ends; the run log keeps its file open
+// meanwhile.
 class GenerationScope {
 public:
-    explicit GenerationScope(DataAccess &db);
+    explicit GenerationScope(Runtime &rt);
     ~GenerationScope();
     GenerationScope(const GenerationScope &) = delete;
     GenerationScope &operator=(const GenerationScope &) = delete;
 
 private:
-    DataAccess &m_db;
+    Runtime &m_rt;
 };
 
 // The report a document driver fills: the caller's, or `local` when none was given, reset to

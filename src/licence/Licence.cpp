@@ -126,7 +126,7 @@ QString XMLDJAI(Runtime &rt, GenerationReport *report)
     GenerationReport local;
     GenerationReport &rep = freshReport(report, local);
 
-    GenerationScope scope(rt.db);
+    GenerationScope scope(rt);
     int line = 10;
     try {
         QString monedaFob, monedaFlete, monedaSeguro, condicionVenta, brokerRC;
