@@ -41,7 +41,25 @@ void reportRefusal(Runtime &rt, const StatementRefused &refusal, const QString &
     showStandardError(rt, refusal.asError(), procedure, module, QString::number(line));
 }
 
+void DocumentBytes::reserve(qsizetype characters)
+{
+    m_bytes.reserve(m_bytes.size() + characters);
+}
+
+DocumentBytes &DocumentBytes::operator<<(QStringView piece)
+{
+    appendLatin1WithReferences(m_bytes, piece);
+    return *this;
+}
+
 void writeAndRecord(Runtime &rt, const QString &document, const QString &fileName,
+                    const QString &firstLine, const QString &procedure, const QString &module,
+                    int line, GenerationReport &rep)
+{
+    writeAndRecord(rt, toLatin1WithReferences(document), fileName, firstLine, procedure, module, line, rep);
+}
+
+void writeAndRecord(Runtime &rt, const QByteArray &bytes, const QString &fileName,
                     const QString &firstLine, const QString &procedure, const QString &module,
                     int line, GenerationReport &rep)
 {
@@ -54,7 +72,6 @@ void writeAndRecord(Runtime &rt, const QString &document, const QString &fileNam
                            QStringLiteral("No esta configurada la carpeta de generacion (RUTAGENXML)"));
         // A document that is not well-formed XML is not written: the upload would reject it.
         // The document's bytes, converted once: checked, then written as they are.
-        const QByteArray bytes = toLatin1WithReferences(document);
         if (const std::optional<DocumentFault> fault = wellFormednessFault(bytes))
             throw B2DError(ErrNo::Builder, procedure,
                            QStringLiteral("El documento generado no es un XML valido, no se escribio el archivo: ")

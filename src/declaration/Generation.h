@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 namespace b2d {
 
@@ -42,5 +44,22 @@ void reportRefusal(Runtime &rt, const StatementRefused &refusal, const QString &
 void writeAndRecord(Runtime &rt, const QString &document, const QString &fileName,
                     const QString &firstLine, const QString &procedure, const QString &module,
                     int line, GenerationReport &rep);
+// The same with the document already converted to its file bytes (toLatin1WithReferences).
+void writeAndRecord(Runtime &rt, const QByteArray &bytes, const QString &fileName,
+                    const QString &firstLine, const QString &procedure, const QString &module,
+                    int line, GenerationReport &rep);
+
+// A document's file bytes built from its pieces in order, each converted as it comes (ISO-8859-1,
+// character references for the rest), so that no whole text of the document is held twice.
+class DocumentBytes {
+public:
+    // Room for `characters` more characters of text ISO-8859-1 holds.
+    void reserve(qsizetype characters);
+    DocumentBytes &operator<<(QStringView piece);
+    const QByteArray &bytes() const { return m_bytes; }
+
+private:
+    QByteArray m_bytes;
+};
 
 }  // namespace b2d

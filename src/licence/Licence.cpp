@@ -131,10 +131,11 @@ QString XMLDJAI(Runtime &rt, GenerationReport *report)
     try {
         QString monedaFob, monedaFlete, monedaSeguro, condicionVenta, brokerRC;
         bool failed = false;
-        QString documento = QStringLiteral("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>")
-            + QStringLiteral("<Broker2Dorvane>") + QStringLiteral("<importLicense>")
-            + DJAI_GetImportLicence(rt, monedaFob, monedaFlete, monedaSeguro, condicionVenta,
-                                    brokerRC, &failed);
+        const QString cabeza = QStringLiteral("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>")
+            + QStringLiteral("<Broker2Dorvane>") + QStringLiteral("<importLicense>");
+        // The body is most of the document: its text is converted where it lies.
+        const QString cuerpo = DJAI_GetImportLicence(rt, monedaFob, monedaFlete, monedaSeguro, condicionVenta,
+                                                     brokerRC, &failed);
         if (rt.generacionCancelada) {
             rep.outcome = GenerationReport::Cancelled;
             return {};
@@ -144,7 +145,10 @@ QString XMLDJAI(Runtime &rt, GenerationReport *report)
             return {};
 
         line = 20;
-        documento += QStringLiteral("</importLicense>") + QStringLiteral("</Broker2Dorvane>");
+        const QString cola = QStringLiteral("</importLicense>") + QStringLiteral("</Broker2Dorvane>");
+        DocumentBytes documento;
+        documento.reserve(cabeza.size() + cuerpo.size() + cola.size());
+        documento << cabeza << cuerpo << cola;
         if (brokerRC.trimmed().isEmpty())
             brokerRC = ObtenerNombreArchivo(rt);
 
@@ -152,7 +156,7 @@ QString XMLDJAI(Runtime &rt, GenerationReport *report)
         const QString fileName = NombreArchivoLicencia(rt, brokerRC);
 
         line = 40;
-        writeAndRecord(rt, documento, fileName, QStringLiteral("El archivo se ha generado correctamente,"),
+        writeAndRecord(rt, documento.bytes(), fileName, QStringLiteral("El archivo se ha generado correctamente,"),
                        QStringLiteral("XMLDJAI"), QStringLiteral("MOD_DJAI"), line, rep);
     } catch (const StatementRefused &r) {
         reportRefusal(rt, r, QStringLiteral("XMLDJAI"), QStringLiteral("MOD_DJAI"), line);
