@@ -1,10 +1,14 @@
 // The generation benchmark: builds synthetic SQLite workspaces by code, generates each case in a
 // child process (the command-line program) on a fresh copy of its workspace, five times, with the
-// read cache on and off, and prints one table: median wall and processor time, statements,
-// products per second, the child's peak resident set and the time modelled for a LAN (wall +
-// statements sent x 0.5 ms).
+// read cache on and off, and prints one table: median wall and processor time (user and system
+// apart too), statements, round trips, products per second, the child's peak resident set and the
+// time modelled for a LAN and for a distant database (wall + round trips x 0.5 ms, x 30 ms).
+// The "distinct" cases (nothing shared between items, INTERNOS without indexes) run with the
+// read cache on only.
 //
-// Usage: b2d-bench [--runs N] [--quick] [--cli PATH] [--keep DIR]
+// Usage: b2d-bench [--runs N] [--quick] [--only WORDS] [--cli PATH] [--keep DIR]
+//   --only WORDS  the cases whose name holds one of the comma-separated words (any case), e.g.
+//                 `--only distinct` or `--only "import L,export"`
 
 #include "Workloads.h"
 
@@ -19,6 +23,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -39,11 +46,13 @@ struct Case {
     QString kind;         // import, export, licence, list
     int size = 0;         // items, or operations for the list
     bench::Workload work;
+    bool cacheOff = true; // also run with the read cache off
 };
 
 struct Run {
     double ms = 0;
     double cpuMs = 0;     // the child's user + system time
+    double userMs = 0, sysMs = 0;
     long peakKb = 0;
     int status = -1;
     QString output;       // standard output of the child
@@ -51,9 +60,12 @@ struct Run {
 
 struct Counts {
     int readsSent = 0, readsCached = 0, writes = 0, distinctReads = 0;
+    int roundTrips = 0;   // everything sent to a database, writes included
+    int rateWrites = 0;   // the exchange rate recorded per item (an import in another currency)
 };
 
 QString g_cli;
+constexpr int kNameWidth = 21;
 
 // Runs the command line in a child process; wall time and the child's peak resident set.
 Run runChild(const QStringList &args, const QString &outFile, const QString &program = g_cli)
@@ -95,8 +107,9 @@ Run runChild(const QStringList &args, const QString &outFile, const QString &pro
     run.ms = timer.nsecsElapsed() / 1e6;
     posix_spawn_file_actions_destroy(&actions);
     run.peakKb = usage.ru_maxrss;
-    run.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
-        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+    run.userMs = usage.ru_utime.tv_sec * 1e3 + usage.ru_utime.tv_usec / 1e3;
+    run.sysMs = usage.ru_stime.tv_sec * 1e3 + usage.ru_stime.tv_usec / 1e3;
+    run.cpuMs = run.userMs + run.sysMs;
     QFile rss(rssFile);
     if (timed && rss.open(QIODevice::ReadOnly))
         run.peakKb = rss.readAll().trimmed().split('\n').last().toLong();
@@ -134,6 +147,29 @@ void freshCopy(const QString &tpl, const QString &dir)
     f.write(text.toUtf8());
 }
 
+// Drops every index of a database (those its tables' keys make stay).
+void dropIndexes(const QString &path)
+{
+    const QString name = QStringLiteral("bench-indexes");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        bool ok = db.open();
+        QStringList indexes;
+        QSqlQuery q(db);
+        ok = ok && q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"));
+        while (ok && q.next())
+            indexes << q.value(0).toString();
+        for (const QString &index : indexes)
+            ok = ok && q.exec(QStringLiteral("DROP INDEX \"%1\"").arg(index));
+        if (!ok) {
+            std::fprintf(stderr, "indexes of %s: %s\n", qPrintable(path), qPrintable(q.lastError().text()));
+            std::exit(2);
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
 // The template workspace of a case: the demo workspace plus the case's rows.
 void buildTemplate(const Case &c, const QString &dir)
 {
@@ -148,6 +184,10 @@ void buildTemplate(const Case &c, const QString &dir)
         ws.runSql(QStringLiteral("HISTORIAL"), c.work.historial);
     if (!c.work.internos.isEmpty())
         ws.runSql(QStringLiteral("INTERNOS"), c.work.internos);
+    if (!c.work.ncm.isEmpty())
+        ws.runSql(QStringLiteral("NCM"), c.work.ncm);
+    if (c.work.bareInternos)
+        dropIndexes(ws.databaseFile(QStringLiteral("INTERNOS")));
 }
 
 QStringList commandFor(const Case &c, const QString &dir, bool cache, const QString &trace)
@@ -168,6 +208,12 @@ QStringList commandFor(const Case &c, const QString &dir, bool cache, const QStr
     return args;
 }
 
+// The exchange rate of an import in another currency, recorded per item.
+bool isRateWrite(const QString &sql)
+{
+    return sql.contains(QLatin1String("Despacho_TiposCambio"), Qt::CaseInsensitive);
+}
+
 Counts countTrace(const QString &trace)
 {
     Counts n;
@@ -181,11 +227,21 @@ Counts countTrace(const QString &trace)
         const QString head = sql.section(QLatin1Char(' '), 0, 0).toUpper();
         const bool write = head == QLatin1String("UPDATE") || head == QLatin1String("INSERT")
             || head == QLatin1String("DELETE");
+        // A round trip: what the trace says the database answered; a trace without "answered"
+        // sends everything the read cache did not answer.
+        const QJsonValue answered = o.value(QStringLiteral("answered"));
+        if (answered.isUndefined() ? !o.value(QStringLiteral("cached")).toBool()
+                                   : answered.toString() == QLatin1String("database"))
+            ++n.roundTrips;
         if (write) {
             ++n.writes;
+            if (isRateWrite(sql))
+                ++n.rateWrites;
             continue;
         }
-        if (o.value(QStringLiteral("cached")).toBool())
+        // Answered in memory: by the read cache (or by a working set, when the trace tells).
+        if (answered.isUndefined() ? o.value(QStringLiteral("cached")).toBool()
+                                   : answered.toString() != QLatin1String("database"))
             ++n.readsCached;
         else
             ++n.readsSent;
@@ -222,6 +278,7 @@ int main(int argc, char **argv)
     bool quick = false;
     g_cli = QStringLiteral(B2D_BENCH_CLI);
     QString keep;
+    QStringList only;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
@@ -232,8 +289,10 @@ int main(int argc, char **argv)
             g_cli = args[++i];
         else if (args[i] == QLatin1String("--keep") && i + 1 < args.size())
             keep = args[++i];
+        else if (args[i] == QLatin1String("--only") && i + 1 < args.size())
+            only += args[++i].split(QLatin1Char(','), Qt::SkipEmptyParts);
         else {
-            std::fprintf(stderr, "usage: b2d-bench [--runs N] [--quick] [--cli PATH] [--keep DIR]\n");
+            std::fprintf(stderr, "usage: b2d-bench [--runs N] [--quick] [--only WORDS] [--cli PATH] [--keep DIR]\n");
             return 1;
         }
     }
@@ -248,15 +307,34 @@ int main(int argc, char **argv)
         {QStringLiteral("licence M"), QStringLiteral("licence"), m, bench::licenceWorkload(m)},
         {QStringLiteral("licence L"), QStringLiteral("licence"), l, bench::licenceWorkload(l)},
         {QStringLiteral("list %1").arg(ops), QStringLiteral("list"), ops, bench::listWorkload(ops)},
+        {QStringLiteral("distinct import M"), QStringLiteral("import"), m, bench::distinctImportWorkload(m, false), false},
+        {QStringLiteral("distinct import L"), QStringLiteral("import"), l, bench::distinctImportWorkload(l, false), false},
+        {QStringLiteral("distinct import M EUR"), QStringLiteral("import"), m, bench::distinctImportWorkload(m, true), false},
+        {QStringLiteral("distinct import L EUR"), QStringLiteral("import"), l, bench::distinctImportWorkload(l, true), false},
+        {QStringLiteral("distinct export M"), QStringLiteral("export"), m, bench::distinctExportWorkload(m), false},
+        {QStringLiteral("distinct export L"), QStringLiteral("export"), l, bench::distinctExportWorkload(l), false},
+        {QStringLiteral("distinct licence M"), QStringLiteral("licence"), m, bench::distinctLicenceWorkload(m), false},
+        {QStringLiteral("distinct licence L"), QStringLiteral("licence"), l, bench::distinctLicenceWorkload(l), false},
     };
+    if (!only.isEmpty()) {
+        std::erase_if(cases, [&](const Case &c) {
+            return std::none_of(only.begin(), only.end(), [&](const QString &word) {
+                return c.name.contains(word.trimmed(), Qt::CaseInsensitive);
+            });
+        });
+        if (cases.empty()) {
+            std::fprintf(stderr, "no case matches --only %s\n", qPrintable(only.join(QLatin1Char(','))));
+            return 1;
+        }
+    }
 
     QTemporaryDir tmp;
     const QString root = keep.isEmpty() ? tmp.path() : keep;
     QDir().mkpath(root);
 
     QTextStream out(stdout);
-    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12\n")
-               .arg(QStringLiteral("case"), -13)
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13 %14 %15 %16 %17\n")
+               .arg(QStringLiteral("case"), -kNameWidth)
                .arg(QStringLiteral("cache"), -5)
                .arg(QStringLiteral("median ms"), 9)
                .arg(QStringLiteral("cpu ms"), 6)
@@ -267,7 +345,12 @@ int main(int argc, char **argv)
                .arg(QStringLiteral("products"), 8)
                .arg(QStringLiteral("prod/s"), 8)
                .arg(QStringLiteral("peak MB"), 7)
-               .arg(QStringLiteral("LAN s"), 7);
+               .arg(QStringLiteral("LAN s"), 7)
+               .arg(QStringLiteral("user ms"), 7)
+               .arg(QStringLiteral("sys ms"), 6)
+               .arg(QStringLiteral("trips"), 6)
+               .arg(QStringLiteral("rate w"), 6)
+               .arg(QStringLiteral("30ms s"), 7);
     out.flush();
     int failures = 0;
     int index = 0;
@@ -276,14 +359,18 @@ int main(int argc, char **argv)
         const QString tpl = root + QStringLiteral("/case%1").arg(index++);
         buildTemplate(c, tpl);
         for (const bool cache : {true, false}) {
+            if (!cache && !c.cacheOff)
+                continue;
             const QString dir = tpl + QStringLiteral("-run");
-            std::vector<double> times, cpu, peaks;
+            std::vector<double> times, cpu, user, sys, peaks;
             Run last;
             for (int r = 0; r < runs; ++r) {
                 freshCopy(tpl, dir);
                 last = runChild(commandFor(c, dir, cache, QString()), dir + QStringLiteral(".out"));
                 times.push_back(last.ms);
                 cpu.push_back(last.cpuMs);
+                user.push_back(last.userMs);
+                sys.push_back(last.sysMs);
                 peaks.push_back(double(last.peakKb));
             }
             // One more run with the statement trace, for the counts (its time is not reported).
@@ -296,8 +383,8 @@ int main(int argc, char **argv)
             if (last.status != 0 || traced.status != 0)
                 ++failures;
             const double ms = median(times);
-            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12%13\n")
-                       .arg(c.name, -13)
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13 %14 %15 %16 %17%18\n")
+                       .arg(c.name, -kNameWidth)
                        .arg(cache ? QStringLiteral("on") : QStringLiteral("off"), -5)
                        .arg(ms, 9, 'f', 0)
                        .arg(median(cpu), 6, 'f', 0)
@@ -308,7 +395,12 @@ int main(int argc, char **argv)
                        .arg(products, 8)
                        .arg(ms > 0 ? products * 1000.0 / ms : 0.0, 8, 'f', 0)
                        .arg(median(peaks) / 1024.0, 7, 'f', 1)
-                       .arg((ms + (n.readsSent + n.writes) * 0.5) / 1000.0, 7, 'f', 2)
+                       .arg((ms + n.roundTrips * 0.5) / 1000.0, 7, 'f', 2)
+                       .arg(median(user), 7, 'f', 0)
+                       .arg(median(sys), 6, 'f', 0)
+                       .arg(n.roundTrips, 6)
+                       .arg(n.rateWrites, 6)
+                       .arg((ms + n.roundTrips * 30.0) / 1000.0, 7, 'f', 2)
                        .arg(last.status != 0 ? QStringLiteral("  exit %1").arg(last.status) : QString());
             out.flush();
         }
@@ -338,8 +430,11 @@ int main(int argc, char **argv)
     if (!listLine.isEmpty())
         out << listLine;
 #endif
-    out << QStringLiteral("cpu ms = the child's user + system time (median); reads = reads sent to the "
-                          "database, cached = reads answered from the cache; "
-                          "LAN s = (median ms + (reads + writes) x 0.5 ms) / 1000\n");
+    out << QStringLiteral("cpu ms = the child's user + system time (median; user ms and sys ms apart); "
+                          "reads = reads sent to the database, cached = reads answered in memory; "
+                          "trips = round trips, everything sent to a database (writes included); "
+                          "rate w = the writes of exchange rates, counted in writes and trips; "
+                          "LAN s = (median ms + trips x 0.5 ms) / 1000; 30ms s = (median ms + trips x 30 ms) / 1000; "
+                          "distinct cases run with the read cache on only\n");
     return failures == 0 ? 0 : 1;
 }

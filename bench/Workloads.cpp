@@ -32,17 +32,33 @@ QString caratula(const QString &despacho, const QString &destinacion, const QStr
 }
 
 // Items, subitems, duties and documents of a declaration whose every item holds 10 subitems.
+// The tariff position of item `i` in the distinct shape: 8517.AA.BB.000X, AA.BB the item number.
+QString distinctPosition(int i)
+{
+    return QStringLiteral("8517.%1.%2").arg(i / 100, 2, 10, QLatin1Char('0')).arg(i % 100, 2, 10, QLatin1Char('0'));
+}
+
+// Items, subitems, duties and documents of a declaration whose every item holds 10 subitems;
+// `distinct` gives every item its own tariff position, duty amounts and complementary values.
 QString declarationRows(const QString &despacho, int items, bool cancels, bool exportDuty,
-                        bool licence)
+                        bool licence, bool distinct)
 {
     QStringList articulos, subitems, duties, info;
     for (int i = 1; i <= items; ++i) {
-        articulos << QStringLiteral("('%1', '%2', '8517.13.00.000X', 250, '07', 250, '07', 100.00, "
+        const QString position = distinct ? distinctPosition(i) + QStringLiteral(".000X")
+                                          : QStringLiteral("8517.13.00.000X");
+        const QString item = QString::number(i);
+        // The distinct shape's own values of an item: its duty amount and a text of its own.
+        const QString amount = distinct ? QString::number(1000 + i) + QStringLiteral(".00")
+                                        : QStringLiteral("1000.00");
+        const QString own = distinct ? QStringLiteral(" ITEM ") + item : QString();
+        articulos << QStringLiteral("('%1', '%2', '%5', 250, '07', 250, '07', 100.00, "
                                     "25000.00, 25000.00, 250.00, 50.00, 25300.00, 25300.00, 0, 0, 40.00, "
                                     "'S', %3, %4, '310', '310', '2')")
                          .arg(despacho, num4(i),
                               cancels && i == 1 ? QStringLiteral("'26001DJAI000007K'") : QStringLiteral("NULL"),
-                              cancels && i == 1 ? QStringLiteral("'0001'") : QStringLiteral("NULL"));
+                              cancels && i == 1 ? QStringLiteral("'0001'") : QStringLiteral("NULL"),
+                              position);
         for (int s = 1; s <= kSubitems; ++s)
             subitems << QStringLiteral("('%1', %2, '%3', 25, 100.00, 2500.00, 2500.00, "
                                        "'AA(MARCA%2) AB(MODELO%3)', '%3', 'IP-%2-%3')")
@@ -52,9 +68,8 @@ QString declarationRows(const QString &despacho, int items, bool cancels, bool e
                                                            QStringLiteral("020"), QStringLiteral("040"),
                                                            QStringLiteral("900")};
         for (const QString &code : codes)
-            duties << QStringLiteral("('%1', %2, '%3', 1000.00, 25300.00, 4, 'A')")
-                          .arg(despacho, QString::number(i), code);
-        const QString item = QString::number(i);
+            duties << QStringLiteral("('%1', %2, '%3', %4, 25300.00, 4, 'A')")
+                          .arg(despacho, item, code, amount);
         if (licence) {
             info << QStringLiteral("('%1', %2, 'DJAI-FECHA-EMBAR', strftime('%d/%m/%Y', 'now', '+10 days'))")
                         .arg(despacho, item);
@@ -62,8 +77,8 @@ QString declarationRows(const QString &despacho, int items, bool cancels, bool e
                         .arg(despacho, item);
             info << QStringLiteral("('%1', %2, 'DJAI-DESC-MERC01', 'MERCADERIA DEL ITEM %2')").arg(despacho, item);
         } else {
-            info << QStringLiteral("('%1', %2, 'BANCOSARGENTINA', 'BANCO DE LA NACION ARGENTINA')")
-                        .arg(despacho, item);
+            info << QStringLiteral("('%1', %2, 'BANCOSARGENTINA', 'BANCO DE LA NACION ARGENTINA%3')")
+                        .arg(despacho, item, own);
         }
     }
     QString sql;
@@ -165,7 +180,7 @@ namespace {
 // What sets one synthetic declaration apart from the others.
 struct Shape {
     QString despacho, destinacion, interno, divisa, processRC, di;
-    bool cancels = false, exportDuty = false, licence = false;
+    bool cancels = false, exportDuty = false, licence = false, distinct = false;
     QStringList parties;
 };
 
@@ -174,16 +189,24 @@ Workload declarationWorkload(const Shape &d, int items)
     Workload w;
     w.number = d.despacho;
     w.historial = caratula(d.despacho, d.destinacion, d.interno, d.divisa, d.processRC)
-        + declarationRows(d.despacho, items, d.cancels, d.exportDuty, d.licence);
+        + declarationRows(d.despacho, items, d.cancels, d.exportDuty, d.licence, d.distinct);
     w.internos = internoRows(d.interno, items, d.parties, d.di);
+    if (d.distinct) {
+        QStringList positions;
+        for (int i = 1; i <= items; ++i)
+            positions << QStringLiteral("('%1', '000', 'X', 'TELEFONOS DEL ITEM %2', 'PARA REDES INALAMBRICAS', "
+                                        "'MODELO %2', '')")
+                             .arg(distinctPosition(i), QString::number(i));
+        w.ncm = insert(QStringLiteral("INSERT INTO ncm ([001], [002], [003], [004], [005], [006], [010])"),
+                       positions);
+        w.bareInternos = true;
+    }
     return w;
 }
 
 const QStringList kImportParties{QStringLiteral("IMPORTER"), QStringLiteral("SUPPLIER")};
 
-}  // namespace
-
-Workload importWorkload(int items, bool foreign)
+Shape importShape(bool foreign)
 {
     Shape d;
     d.despacho = foreign ? QStringLiteral("26001IC04000902E") : QStringLiteral("26001IC04000901D");
@@ -193,10 +216,10 @@ Workload importWorkload(int items, bool foreign)
     d.processRC = d.di = QStringLiteral("BX-DI");
     d.cancels = true;
     d.parties = kImportParties;
-    return declarationWorkload(d, items);
+    return d;
 }
 
-Workload exportWorkload(int items)
+Shape exportShape()
 {
     Shape d;
     d.despacho = QStringLiteral("26001EC01000903F");
@@ -205,10 +228,10 @@ Workload exportWorkload(int items)
     d.divisa = QStringLiteral("DOL");
     d.exportDuty = true;
     d.parties = {QStringLiteral("EXPORTER"), QStringLiteral("BUYER")};
-    return declarationWorkload(d, items);
+    return d;
 }
 
-Workload licenceWorkload(int items)
+Shape licenceShape()
 {
     Shape d;
     d.despacho = QStringLiteral("26001DJAI000904G");
@@ -217,8 +240,32 @@ Workload licenceWorkload(int items)
     d.divisa = QStringLiteral("DOL");
     d.licence = true;
     d.parties = kImportParties;
+    return d;
+}
+
+Shape distinct(Shape d)
+{
+    d.distinct = true;
+    return d;
+}
+
+}  // namespace
+
+Workload importWorkload(int items, bool foreign) { return declarationWorkload(importShape(foreign), items); }
+Workload exportWorkload(int items) { return declarationWorkload(exportShape(), items); }
+Workload licenceWorkload(int items) { return declarationWorkload(licenceShape(), items); }
+// The distinct import is its own process interno: every subitem finds its grouped subitem and
+// its articles under the interno (no DI, so no licence lines shared by the items).
+Workload distinctImportWorkload(int items, bool foreign)
+{
+    Shape d = distinct(importShape(foreign));
+    d.processRC = d.interno;
+    d.di.clear();
+    d.cancels = false;
     return declarationWorkload(d, items);
 }
+Workload distinctExportWorkload(int items) { return declarationWorkload(distinct(exportShape()), items); }
+Workload distinctLicenceWorkload(int items) { return declarationWorkload(distinct(licenceShape()), items); }
 
 Workload listWorkload(int count)
 {

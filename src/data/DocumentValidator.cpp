@@ -9,6 +9,7 @@
 #include <libxml/xmlerror.h>
 #include <libxml/xmlschemas.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace b2d {
@@ -328,11 +329,29 @@ std::optional<DocumentFault> wellFormednessFault(const QByteArray &bytes)
 {
     // The fault is placed at the start of the token the reader could not take; offsets of an
     // ISO-8859-1 document count bytes.
-    QXmlStreamReader xml(bytes);
+    // The reader is handed the bytes a piece at a time: given the whole document at once it
+    // would decode all of it into text first (twice the document's size, twice over).
+    constexpr qsizetype kPiece = qsizetype(1) << 16;
+    QXmlStreamReader xml;
+    qsizetype handed = 0;
+    const auto handOn = [&] {
+        const qsizetype n = std::min(kPiece, bytes.size() - handed);
+        xml.addData(QByteArrayView(bytes).sliced(handed, n).toByteArray());
+        handed += n;
+    };
+    handOn();
     qint64 tokenStart = 0;
-    while (!xml.atEnd()) {
-        tokenStart = xml.characterOffset();
+    bool resuming = false;
+    while (true) {
+        if (!resuming)
+            tokenStart = xml.characterOffset();
         xml.readNext();
+        // Out of bytes in the middle of a token: the reader takes it up again with the next piece.
+        resuming = xml.error() == QXmlStreamReader::PrematureEndOfDocumentError && handed < bytes.size();
+        if (resuming)
+            handOn();
+        else if (xml.atEnd())
+            break;
     }
     if (!xml.hasError())
         return std::nullopt;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <memory>
 
 namespace b2d {
@@ -128,6 +129,13 @@ void FileWriter::escribir(const QString &text)
     writeAll(*d->file, toLatin1WithReferences(text), d->path);
 }
 
+void FileWriter::escribir(const QByteArray &bytes)
+{
+    if (!d || !d->file)
+        fail(kBadFileNumber, QStringLiteral("Bad file name or number"), ubicacion_archivo);
+    writeAll(*d->file, bytes, d->path);
+}
+
 void FileWriter::copiar_archivo(const QString &source)
 {
     if (!d || !d->file)
@@ -179,20 +187,33 @@ Placement placeWhenRecorded(FileWriter &staged, const std::function<bool()> &rec
 
 QByteArray toLatin1WithReferences(const QString &text)
 {
+    // Text ISO-8859-1 holds throughout goes over in one conversion.
+    const char16_t *u = reinterpret_cast<const char16_t *>(text.utf16());
+    if (std::all_of(u, u + text.size(), [](char16_t c) { return c < 0x100; }))
+        return text.toLatin1();
+    QByteArray out;
+    out.reserve(text.size() + 16);
+    appendLatin1WithReferences(out, text);
+    return out;
+}
+
+void appendLatin1WithReferences(QByteArray &out, QStringView text)
+{
     const qsizetype n = text.size();
     const char16_t *u = reinterpret_cast<const char16_t *>(text.utf16());
-    QByteArray out;
     qsizetype i = 0;
     while (i < n) {
         // A run of characters ISO-8859-1 holds goes over as it is.
         qsizetype end = i;
         while (end < n && u[end] < 0x100)
             ++end;
-        if (i == 0 && end == n)
-            return text.toLatin1();
-        if (out.isEmpty())
-            out.reserve(n + 16);
-        out += QStringView(u + i, end - i).toLatin1();
+        if (end > i) {
+            const qsizetype at = out.size();
+            out.resize(at + (end - i));
+            char *dst = out.data() + at;
+            for (qsizetype k = i; k < end; ++k)
+                *dst++ = char(u[k]);
+        }
         if (end == n)
             break;
         // Any other character becomes a character reference.
@@ -209,7 +230,6 @@ QByteArray toLatin1WithReferences(const QString &text)
         out += QByteArray::number(quint32(code));
         out += ';';
     }
-    return out;
 }
 
 void setStagedFileWrapper(StagedFileWrapper wrapper)

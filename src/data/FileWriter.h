@@ -27,6 +27,8 @@ public:
 
     void crear_archivo();
     void escribir(const QString &text);
+    // Appends bytes already converted (toLatin1WithReferences) as they are.
+    void escribir(const QByteArray &bytes);
     // Appends the bytes of another file as they are (a copy, no conversion).
     void copiar_archivo(const QString &source);
     // Renames the staged file into place.
@@ -64,6 +66,8 @@ void setStagedFileWrapper(StagedFileWrapper wrapper);
 
 // ISO-8859-1 bytes of a text, with character references for what Latin-1 cannot hold.
 QByteArray toLatin1WithReferences(const QString &text);
+// The same bytes appended to `out` (a document converted piece by piece).
+void appendLatin1WithReferences(QByteArray &out, QStringView text);
 
 // Writes bytes to `path` atomically (temporary file beside it, then rename). Throws B2DError.
 void writeFileAtomically(const QString &path, const QByteArray &bytes);

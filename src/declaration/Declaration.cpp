@@ -51,7 +51,7 @@ QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders, Generation
     GenerationReport local;
     GenerationReport &rep = freshReport(report, local);
 
-    GenerationScope scope(rt.db);
+    GenerationScope scope(rt);
     int line = 10;
     try {
         QString documento = QStringLiteral("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>")
@@ -84,17 +84,22 @@ QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders, Generation
         }
 
         line = 50;
-        documento += GetItemInfo(rt, builders, monedaFob, monedaFlete, monedaSeguro, condicionVenta, brokerRC,
-                                 rt.subregimen, processRC);
+        // The items are most of the document: their text is converted where it lies, not copied
+        // into the header's first.
+        const QString items = GetItemInfo(rt, builders, monedaFob, monedaFlete, monedaSeguro, condicionVenta,
+                                          brokerRC, rt.subregimen, processRC);
         if (rt.generacionCancelada) {
             rep.outcome = GenerationReport::Cancelled;
             return {};
         }
 
         line = 60;
-        documento += GetFacturas(rt);
-        documento += GetDeclarationFlexField_CUIT(rt);
-        documento += QStringLiteral("</") + kind + QStringLiteral(">") + QStringLiteral("</Broker2Dorvane>");
+        QString cola = GetFacturas(rt);
+        cola += GetDeclarationFlexField_CUIT(rt);
+        cola += QStringLiteral("</") + kind + QStringLiteral(">") + QStringLiteral("</Broker2Dorvane>");
+        DocumentBytes bytes;
+        bytes.reserve(documento.size() + items.size() + cola.size());
+        bytes << documento << items << cola;
 
         line = 70;
         if (brokerRC.trimmed().isEmpty())
@@ -112,7 +117,7 @@ QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders, Generation
         const QString fileName = NombreArchivoDespacho(rt, exportacion ? brokerRC : processRC);
 
         line = 110;
-        writeAndRecord(rt, documento, fileName, QStringLiteral("El archivo se ha generado,"),
+        writeAndRecord(rt, bytes.bytes(), fileName, QStringLiteral("El archivo se ha generado,"),
                        QStringLiteral("XMLDespacho"), QStringLiteral("Mod_Main"), line, rep);
     } catch (const StatementRefused &r) {
         reportRefusal(rt, r, QStringLiteral("XMLDespacho"), QStringLiteral("Mod_Main"), line);

@@ -13,14 +13,16 @@
 
 namespace b2d {
 
-GenerationScope::GenerationScope(DataAccess &db) : m_db(db)
+GenerationScope::GenerationScope(Runtime &rt) : m_rt(rt)
 {
-    m_db.beginGeneration();
+    m_rt.db.beginGeneration();
+    m_rt.log.holdFile();
 }
 
 GenerationScope::~GenerationScope()
 {
-    m_db.endGeneration();
+    m_rt.log.releaseFile();
+    m_rt.db.endGeneration();
 }
 
 GenerationReport &freshReport(GenerationReport *report, GenerationReport &local)
@@ -39,7 +41,26 @@ void reportRefusal(Runtime &rt, const StatementRefused &refusal, const QString &
     showStandardError(rt, refusal.asError(), procedure, module, QString::number(line));
 }
 
+void DocumentBytes::reserve(qsizetype characters)
+{
+    m_bytes.reserve(m_bytes.size() + characters);
+}
+
+DocumentBytes &DocumentBytes::operator<<(QStringView piece)
+{
+    appendLatin1WithReferences(m_bytes, piece);
+    return *this;
+}
+
 void writeAndRecord(Runtime &rt, const QString &document, const QString &fileName,
+                    const QString &firstLine, const QString &procedure, const QString &module,
+                    int line, GenerationReport &rep, const QString &lineBreak)
+{
+    writeAndRecord(rt, toLatin1WithReferences(document), fileName, firstLine, procedure, module, line, rep,
+                   lineBreak);
+}
+
+void writeAndRecord(Runtime &rt, const QByteArray &bytes, const QString &fileName,
                     const QString &firstLine, const QString &procedure, const QString &module,
                     int line, GenerationReport &rep, const QString &lineBreak)
 {
@@ -51,12 +72,13 @@ void writeAndRecord(Runtime &rt, const QString &document, const QString &fileNam
             throw B2DError(ErrNo::PathNotFound, procedure,
                            QStringLiteral("No esta configurada la carpeta de generacion (RUTAGENXML)"));
         // A document that is not well-formed XML is not written: the upload would reject it.
-        if (const std::optional<DocumentFault> fault = wellFormednessFault(toLatin1WithReferences(document)))
+        // The document's bytes, converted once: checked, then written as they are.
+        if (const std::optional<DocumentFault> fault = wellFormednessFault(bytes))
             throw B2DError(ErrNo::Builder, procedure,
                            QStringLiteral("El documento generado no es un XML valido, no se escribio el archivo: ")
                                + fault->message + QStringLiteral(" (columna ") + QString::number(fault->column)
                                + QStringLiteral(", ") + fault->path + QLatin1Char(')'));
-        if (!GuardarYRegistrar(rt, path, document, rt.Despacho, fileName))
+        if (!GuardarYRegistrar(rt, path, bytes, rt.Despacho, fileName))
             return;  // Set_Procesado has shown why
     } catch (const B2DError &e) {
         // Nothing was put in place: the program goes on, the row keeps what it held.

@@ -239,7 +239,10 @@ QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QStr
             linea = 110;
             itemXml += GetDeclarationsItemFlexField_InformacionComplementaria(rt, rs);
 
-            out += QStringLiteral("<declarationItem>") + itemXml + QStringLiteral("</declarationItem>");
+            // Appended piece by piece: the item's text is copied once, into the document's.
+            out += QStringLiteral("<declarationItem>");
+            out += itemXml;
+            out += QStringLiteral("</declarationItem>");
             rs.MoveNext();
         }
     } catch (const B2DError &e) {

@@ -154,7 +154,7 @@ void RestaurarEnviado(Runtime &rt, const QString &despacho, const EstadoDespacho
     });
 }
 
-bool GuardarYRegistrar(Runtime &rt, const QString &path, const QString &documento,
+bool GuardarYRegistrar(Runtime &rt, const QString &path, const QByteArray &documento,
                        const QString &despacho, const QString &fileName)
 {
     const EstadoDespacho earlier = LeerEstadoDespacho(rt, despacho);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QVariant>
 
@@ -32,13 +33,13 @@ bool Set_Enviado(Runtime &rt, bool enviado, const QString &despacho, QString *re
 void RestaurarProcesado(Runtime &rt, const QString &despacho, const EstadoDespacho &earlier);
 void RestaurarEnviado(Runtime &rt, const QString &despacho, const EstadoDespacho &earlier);
 
-// Writes a generated document to `path` so that the file and the row agree: the text goes to a
-// temporary file beside `path`, Set_Procesado records `fileName`, and only then is the file
+// Writes a generated document (its file bytes) to `path` so that the file and the row agree: the
+// bytes go to a temporary file beside `path`, Set_Procesado records `fileName`, and only then is the file
 // renamed into place. True when the file lies in place and the row says so. A refused record
 // removes the temporary and answers false (Set_Procesado has shown its box); files of earlier
 // generations are not touched. A failure to write or to rename throws B2DError (after a failed
 // rename the row's earlier values are restored). Used by the declaration and licence drivers.
-bool GuardarYRegistrar(Runtime &rt, const QString &path, const QString &documento,
+bool GuardarYRegistrar(Runtime &rt, const QString &path, const QByteArray &documento,
                        const QString &despacho, const QString &fileName);
 
 }  // namespace b2d

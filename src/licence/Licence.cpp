@@ -126,15 +126,16 @@ QString XMLDJAI(Runtime &rt, GenerationReport *report)
     GenerationReport local;
     GenerationReport &rep = freshReport(report, local);
 
-    GenerationScope scope(rt.db);
+    GenerationScope scope(rt);
     int line = 10;
     try {
         QString monedaFob, monedaFlete, monedaSeguro, condicionVenta, brokerRC;
         bool failed = false;
-        QString documento = QStringLiteral("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>")
-            + QStringLiteral("<Broker2Dorvane>") + QStringLiteral("<importLicense>")
-            + DJAI_GetImportLicence(rt, monedaFob, monedaFlete, monedaSeguro, condicionVenta,
-                                    brokerRC, &failed);
+        const QString cabeza = QStringLiteral("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>")
+            + QStringLiteral("<Broker2Dorvane>") + QStringLiteral("<importLicense>");
+        // The body is most of the document: its text is converted where it lies.
+        const QString cuerpo = DJAI_GetImportLicence(rt, monedaFob, monedaFlete, monedaSeguro, condicionVenta,
+                                                     brokerRC, &failed);
         if (rt.generacionCancelada) {
             rep.outcome = GenerationReport::Cancelled;
             return {};
@@ -144,7 +145,10 @@ QString XMLDJAI(Runtime &rt, GenerationReport *report)
             return {};
 
         line = 20;
-        documento += QStringLiteral("</importLicense>") + QStringLiteral("</Broker2Dorvane>");
+        const QString cola = QStringLiteral("</importLicense>") + QStringLiteral("</Broker2Dorvane>");
+        DocumentBytes documento;
+        documento.reserve(cabeza.size() + cuerpo.size() + cola.size());
+        documento << cabeza << cuerpo << cola;
         if (brokerRC.trimmed().isEmpty())
             brokerRC = ObtenerNombreArchivo(rt);
 
@@ -153,9 +157,8 @@ QString XMLDJAI(Runtime &rt, GenerationReport *report)
 
         line = 40;
         // The licence's message separates its lines with a carriage return and a line feed.
-        writeAndRecord(rt, documento, fileName, QStringLiteral("El archivo se ha generado correctamente,"),
-                       QStringLiteral("XMLDJAI"), QStringLiteral("MOD_DJAI"), line, rep,
-                       QStringLiteral("\r\n"));
+        writeAndRecord(rt, documento.bytes(), fileName, QStringLiteral("El archivo se ha generado correctamente,"),
+                       QStringLiteral("XMLDJAI"), QStringLiteral("MOD_DJAI"), line, rep, QStringLiteral("\r\n"));
     } catch (const StatementRefused &r) {
         reportRefusal(rt, r, QStringLiteral("XMLDJAI"), QStringLiteral("MOD_DJAI"), line);
     } catch (const B2DError &e) {

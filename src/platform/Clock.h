@@ -4,10 +4,13 @@
 
 namespace b2d {
 
+// The system's local time, to the second: within one second of UTC every call answers the
+// first reading of that second (the run log asks the time for each of its thousands of lines,
+// and each fresh local reading looks at the time-zone file again).
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual QDateTime now() const { return QDateTime::currentDateTime(); }
+    virtual QDateTime now() const;
 };
 
 // A clock that stands still at a given moment (tests, reproducible runs).

@@ -193,14 +193,50 @@ QString RunLog::RutaArchivoLog(const QDate &day)
 void RunLog::EscribirLog(const QString &message)
 {
     const QDateTime now = m_clock.now();
+    writeStamped(now.date(), now.toString(kDateTimeFormat), message);
+}
+
+void RunLog::writeStamped(const QDate &day, const QString &stamp, const QString &message)
+{
     // As in the documents: what ISO-8859-1 cannot hold is kept as a character reference.
-    const QByteArray line = toLatin1WithReferences(now.toString(kDateTimeFormat) + QStringLiteral(" - ")
-                                                   + message + QStringLiteral("\r\n"));
+    writeLine(day, toLatin1WithReferences(stamp + QStringLiteral(" - ") + message + QStringLiteral("\r\n")));
+}
+
+void RunLog::holdFile()
+{
+    ++m_holds;
+}
+
+void RunLog::releaseFile()
+{
+    if (m_holds > 0 && --m_holds == 0)
+        m_file.close();
+}
+
+void RunLog::writeLine(const QDate &day, const QByteArray &line)
+{
+    if (m_holds > 0) {
+        // A generation writes thousands of lines: the day's file stays open (unbuffered, so each
+        // line reaches it at once) until the generation ends or the date changes.
+        if (m_file.isOpen() && m_fileDay != day)
+            m_file.close();
+        if (!m_file.isOpen()) {
+            const QString path = RutaArchivoLog(day);
+            if (path.isEmpty())
+                return;
+            m_file.setFileName(path);
+            if (!m_file.open(QIODevice::Append | QIODevice::Unbuffered))
+                return;
+            m_fileDay = day;
+        }
+        if (m_file.write(line) != line.size())
+            m_file.close();  // the next line tries the file afresh
+        return;
+    }
 #ifndef Q_OS_WIN
     // Most lines go to a day's file that exists already: open it for appending, write, close,
-    // with no look at the folder (a generation writes thousands of lines).
-    const int fd = ::open(QFile::encodeName(filePath(now.date())).constData(),
-                          O_WRONLY | O_APPEND | O_CLOEXEC);
+    // with no look at the folder.
+    const int fd = ::open(QFile::encodeName(filePath(day)).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd >= 0) {
         for (qsizetype done = 0; done < line.size();) {
             const ssize_t n = ::write(fd, line.constData() + done, size_t(line.size() - done));
@@ -215,7 +251,7 @@ void RunLog::EscribirLog(const QString &message)
     }
 #endif
     // The first line of a day creates the folder and the file with its header.
-    const QString path = RutaArchivoLog(now.date());
+    const QString path = RutaArchivoLog(day);
     if (path.isEmpty())
         return;
     QFile f(path);
@@ -226,9 +262,13 @@ void RunLog::EscribirLog(const QString &message)
 
 void RunLog::EscribirLogDebug(const QString &message)
 {
-    EscribirLog(message);
-    // The debug window shows the moment, a blank and the message.
-    debugOnly(m_clock.now().toString(kDateTimeFormat) + QLatin1Char(' ') + message);
+    // One reading of the clock for both: the debug window shows the moment, a blank and the
+    // message.
+    const QDateTime now = m_clock.now();
+    const QString stamp = now.toString(kDateTimeFormat);
+    writeStamped(now.date(), stamp, message);
+    if (debugWanted())
+        debugOnly(stamp + QLatin1Char(' ') + message);
 }
 
 void RunLog::debugOnly(const QString &line)

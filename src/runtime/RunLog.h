@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -10,9 +11,11 @@ namespace b2d {
 
 class Clock;
 
-// The daily run log: Logs/VelmoraB2D_yyyymmdd.Log, one open-append-close per line, a header of
-// 94 dashes when a day's file is created. EscribirLogDebug also feeds the debug sinks (the debug
-// window subscribes to them).
+// The daily run log: Logs/VelmoraB2D_yyyymmdd.Log, a header of 94 dashes when a day's file is
+// created. Outside a generation each line opens the file, appends and closes it; while a
+// generation runs (holdFile .. releaseFile) the day's file stays open, each line still written
+// through at once, and a change of date closes it and opens the next day's. EscribirLogDebug also
+// feeds the debug sinks (the debug window subscribes to them).
 class RunLog {
 public:
     using DebugSink = std::function<void(const QString &line)>;
@@ -38,6 +41,11 @@ public:
     QString RutaArchivoLog(const QDate &day);
     void EscribirLog(const QString &message);
     void EscribirLogDebug(const QString &message);
+    // The day's file stays open from holdFile until as many releaseFile calls (a generation).
+    void holdFile();
+    void releaseFile();
+    bool fileHeld() const { return m_file.isOpen(); }
+
     // True when the file is in use by another process; logs "Archivo:PATH N bytes" when free.
     bool ArchivoEnUso(const QString &path);
 
@@ -52,12 +60,17 @@ public:
 private:
     static constexpr qsizetype kEarlyLines = 1000;
     QString filePath(const QDate &day) const;  // the folder + "/VelmoraB2D_" + yyyymmdd.Log
+    void writeStamped(const QDate &day, const QString &stamp, const QString &message);
+    void writeLine(const QDate &day, const QByteArray &line);
 
     const Clock &m_clock;
     QString m_folder;
     QString m_folderNote;
     std::vector<DebugSink> m_sinks;
     QStringList m_early;
+    int m_holds = 0;
+    QFile m_file;     // the day's file while held and written to
+    QDate m_fileDay;  // the day m_file belongs to
 };
 
 }  // namespace b2d

@@ -23,7 +23,19 @@ TEST(Generation, OnlyAWellFormedDocumentIsWrittenAndRecorded)
         QString document;
         QString box;  // the one box shown
     };
+    // A text longer than the pieces the reader is handed at a time (64 KiB), and where a fault
+    // after it lies.
+    const QString longText = u"<declarationItem>"_s + QString(200000, u'x') + u"</declarationItem>"_s;
+    const int afterLong = int(head.size() + longText.size());
     const Case cases[] = {
+        {"well-formed, longer than a piece", head + longText + u"<declarationNumber>1</declarationNumber>"_s + tail,
+         u"El archivo se ha generado,\n Ubicacion: %1\n La informacion esta lista para subirlo a la carpeta "
+         "FTP de Dorvane"_s},
+        {"a control character past the first pieces",
+         head + longText + u"<declarationNumber>26\u0001</declarationNumber>"_s + tail,
+         error.arg(u"Unexpected ''."_s).arg(afterLong + 22).arg(u"/Broker2Dorvane/importDeclaration/declarationNumber"_s)},
+        {"an element left open after a long text", head + longText + u"</Broker2Dorvane>"_s,
+         error.arg(u"Opening and ending tag mismatch."_s).arg(afterLong + 1).arg(u"/Broker2Dorvane/importDeclaration"_s)},
         {"well-formed, with a character Latin-1 lacks", head + u"<declarationNumber>\u20AC</declarationNumber>"_s + tail,
          u"El archivo se ha generado,\n Ubicacion: %1\n La informacion esta lista para subirlo a la carpeta "
          "FTP de Dorvane"_s},

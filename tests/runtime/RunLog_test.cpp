@@ -21,26 +21,45 @@ const QByteArray kHeader = QByteArray(94, '-') + "\r\n";
 
 TEST(RunLog, FirstLineOfADayCreatesFolderAndFileWithHeader)
 {
-    test::TestRun run;
-    const QString folder = run.dir.filePath(QStringLiteral("Logs"));
-    ASSERT_FALSE(QDir(folder).exists());
-    EXPECT_EQ(run.log.NombreArchivoLog(), QStringLiteral("20190305.Log"));
+    // Line by line, and with the file held open by a generation: the same bytes, each line in the
+    // file as soon as it is written, the next day's file when the date changes.
+    for (const bool held : {false, true}) {
+        SCOPED_TRACE(held ? "held by a generation" : "line by line");
+        test::TestRun run;
+        const QString folder = run.dir.filePath(QStringLiteral("Logs"));
+        ASSERT_FALSE(QDir(folder).exists());
+        EXPECT_EQ(run.log.NombreArchivoLog(), QStringLiteral("20190305.Log"));
+        if (held)
+            run.log.holdFile();
 
-    run.log.EscribirLog(QStringLiteral("Finalizar Programa"));
-    run.log.EscribirLog(QStringLiteral("Operacion a procesar: 19001IC04000123A"));
-    const QString today = folder + QStringLiteral("/VelmoraB2D_20190305.Log");
-    EXPECT_EQ(test::readFile(today), kHeader + "05/03/2019 14:07:09 - Finalizar Programa\r\n"
-                                               "05/03/2019 14:07:09 - Operacion a procesar: 19001IC04000123A\r\n");
+        run.log.EscribirLog(QStringLiteral("Finalizar Programa"));
+        const QString today = folder + QStringLiteral("/VelmoraB2D_20190305.Log");
+        EXPECT_EQ(test::readFile(today), kHeader + "05/03/2019 14:07:09 - Finalizar Programa\r\n");
+        EXPECT_EQ(run.log.fileHeld(), held);
+        run.log.EscribirLog(QStringLiteral("Operacion a procesar: 19001IC04000123A"));
+        EXPECT_EQ(test::readFile(today), kHeader + "05/03/2019 14:07:09 - Finalizar Programa\r\n"
+                                                   "05/03/2019 14:07:09 - Operacion a procesar: 19001IC04000123A\r\n");
 
-    // A change of date during the run starts the next day's file with its own header.
-    run.clock.set(QDateTime(QDate(2019, 3, 6), QTime(0, 0, 1)));
-    run.log.EscribirLog(QStringLiteral("versión"));
-    // Characters outside ISO-8859-1 are kept as character references, as in the documents.
-    run.log.EscribirLog(QStringLiteral("Łódź 10 € ") + QString::fromUtf8("\xF0\x9F\x98\x80"));
-    EXPECT_EQ(test::readFile(folder + QStringLiteral("/VelmoraB2D_20190306.Log")),
-              kHeader + "06/03/2019 00:00:01 - versi\xF3n\r\n"
-                        "06/03/2019 00:00:01 - &#321;\xF3" "d&#378; 10 &#8364; &#128512;\r\n");
-    EXPECT_EQ(test::readFile(today).count('\n'), 3);
+        // A change of date during the run starts the next day's file with its own header.
+        run.clock.set(QDateTime(QDate(2019, 3, 6), QTime(0, 0, 1)));
+        run.log.EscribirLog(QStringLiteral("versión"));
+        const QString tomorrow = folder + QStringLiteral("/VelmoraB2D_20190306.Log");
+        EXPECT_EQ(test::readFile(tomorrow), kHeader + "06/03/2019 00:00:01 - versi\xF3n\r\n");
+        // Characters outside ISO-8859-1 are kept as character references, as in the documents.
+        run.log.EscribirLog(QStringLiteral("Łódź 10 € ") + QString::fromUtf8("\xF0\x9F\x98\x80"));
+        EXPECT_EQ(test::readFile(tomorrow),
+                  kHeader + "06/03/2019 00:00:01 - versi\xF3n\r\n"
+                            "06/03/2019 00:00:01 - &#321;\xF3" "d&#378; 10 &#8364; &#128512;\r\n");
+        EXPECT_EQ(test::readFile(today).count('\n'), 3);
+
+        // The end of the generation closes the file; later lines go on line by line.
+        if (held)
+            run.log.releaseFile();
+        EXPECT_FALSE(run.log.fileHeld());
+        run.log.EscribirLog(QStringLiteral("Fin"));
+        EXPECT_TRUE(test::readFile(tomorrow).endsWith("06/03/2019 00:00:01 - Fin\r\n"));
+        EXPECT_FALSE(run.log.fileHeld());
+    }
 }
 
 TEST(RunLog, AFolderThatCannotBeCreatedWritesNothing)
