@@ -352,6 +352,61 @@ bool SqliteBackend::open(const QList<Attachment> &attachments, QString &error)
     return true;
 }
 
+// ---- MemorySqliteBackend -------------------------------------------------------------------
+
+MemorySqliteBackend::MemorySqliteBackend(const QString &name)
+    : SqlDatabaseBackend(QStringLiteral("QSQLITE"), name, true)
+{
+}
+
+bool MemorySqliteBackend::open(QString &error)
+{
+    QSqlDatabase db = QSqlDatabase::database(connectionName(), false);
+    if (!db.isValid()) {
+        error = QStringLiteral("El controlador QSQLITE de Qt no está disponible");
+        return false;
+    }
+    db.setDatabaseName(QStringLiteral(":memory:"));
+    if (!db.open()) {
+        error = errorText(db.lastError());
+        return false;
+    }
+    return true;
+}
+
+bool MemorySqliteBackend::insertRows(const QString &table, const QStringList &columns,
+                                     const QList<QVariantList> &rows, QString &error)
+{
+    if (rows.isEmpty())
+        return true;
+    QSqlDatabase db = QSqlDatabase::database(connectionName(), false);
+    QStringList names, marks;
+    for (const QString &c : columns) {
+        names << quotedIdentifier(c);
+        marks << QStringLiteral("?");
+    }
+    db.transaction();
+    QSqlQuery q(db);
+    if (!q.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 (%2) VALUES (%3)")
+                       .arg(quotedIdentifier(table), names.join(QLatin1Char(',')),
+                            marks.join(QLatin1Char(','))))) {
+        error = errorText(q.lastError());
+        db.rollback();
+        return false;
+    }
+    for (const QVariantList &row : rows) {
+        for (int i = 0; i < columns.size(); ++i)
+            q.bindValue(i, row.value(i));
+        if (!q.exec()) {
+            error = errorText(q.lastError());
+            db.rollback();
+            return false;
+        }
+    }
+    db.commit();
+    return true;
+}
+
 // ---- OdbcBackend ---------------------------------------------------------------------------
 
 OdbcBackend::OdbcBackend(const QString &entity, const QString &connection, bool rewriteTsql)

@@ -528,6 +528,30 @@ QString sqliteLiteral(const QVariant &v)
 
 }  // namespace
 
+std::optional<QList<SqlToken>> TsqlRewriter::significantTokens(const QString &sql)
+{
+    QList<Token> tokens;
+    if (!tokenize(sql, tokens))
+        return std::nullopt;
+    QList<SqlToken> out;
+    out.reserve(tokens.size() / 2 + 1);
+    for (const Token &t : tokens) {
+        SqlToken::Kind kind;
+        switch (t.kind) {
+        case Tok::Word: kind = SqlToken::Word; break;
+        case Tok::Number: kind = SqlToken::Number; break;
+        case Tok::String: kind = SqlToken::String; break;
+        case Tok::Bracketed: kind = SqlToken::Bracketed; break;
+        case Tok::Quoted: kind = SqlToken::Quoted; break;
+        case Tok::Param: kind = SqlToken::Param; break;
+        case Tok::Punct: kind = SqlToken::Punct; break;
+        default: continue;
+        }
+        out.push_back({kind, t.text});
+    }
+    return out;
+}
+
 int TsqlRewriter::parameterCount(const QString &sql)
 {
     QList<Token> t;

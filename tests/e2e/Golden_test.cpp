@@ -373,9 +373,11 @@ QString boxesShown(const ScriptedBoxes &boxes)
 
 TEST(Golden, DocumentsMatchTheHandWrittenFiles)
 {
+    for (const bool workingSet : {true, false})
     for (const GoldenCase &c : goldenCases()) {
-        SCOPED_TRACE(c.despacho);
+        SCOPED_TRACE(std::string(c.despacho) + (workingSet ? "" : " (no working set)"));
         GoldenRun run(c);
+        run.db->setWorkingSetAllowed(workingSet);
         const GenerationReport report = run.generate(QLatin1String(c.despacho));
 
         // The operator was asked in the order of the header, offered what was remembered.
@@ -428,23 +430,34 @@ TEST(Golden, DocumentsMatchTheHandWrittenFiles)
     }
 }
 
-TEST(Golden, TheReadCacheChangesNoByteOfADocumentNorARow)
+TEST(Golden, TheReadCacheAndTheWorkingSetChangeNoByteOfADocumentNorARowNorALogLine)
 {
-    for (const GoldenCase &c : goldenCases()) {
-        SCOPED_TRACE(c.despacho);
-        GoldenRun on(c), off(c);
-        off.db->setReadCacheAllowed(false);
-        ASSERT_EQ(on.generate(QLatin1String(c.despacho)).outcome, GenerationReport::Written);
-        ASSERT_EQ(off.generate(QLatin1String(c.despacho)).outcome, GenerationReport::Written);
-        EXPECT_GT(off.db->statementsRun(), on.db->statementsRun());
+    const struct {
+        bool cache, workingSet;
+    } variants[] = {{true, true}, {true, false}, {false, true}};
+    for (const GoldenCase &c : goldenCases())
+        for (const auto &v : variants) {
+            SCOPED_TRACE(testing::Message() << c.despacho << ", cache " << v.cache << ", working set "
+                                            << v.workingSet);
+            GoldenRun on(c), off(c);
+            on.db->setReadCacheAllowed(v.cache);
+            on.db->setWorkingSetAllowed(v.workingSet);
+            off.db->setReadCacheAllowed(false);
+            off.db->setWorkingSetAllowed(false);
+            ASSERT_EQ(on.generate(QLatin1String(c.despacho)).outcome, GenerationReport::Written);
+            ASSERT_EQ(off.generate(QLatin1String(c.despacho)).outcome, GenerationReport::Written);
+            EXPECT_GT(off.db->statementsRun(), on.db->statementsRun());
 
-        const QString file = QLatin1String(c.fileName) + QStringLiteral(".XML");
-        const QByteArray expected = test::readFile(goldenPath(c.golden));
-        EXPECT_TRUE(test::readFile(QDir(off.outFolder).filePath(file)) == expected);
-        EXPECT_TRUE(test::readFile(QDir(on.outFolder).filePath(file)) == expected);
-        for (const QString &entity : workspaceEntities())
-            EXPECT_EQ(test::dumpSqlite(on.workspace.databaseFile(entity)),
-                      test::dumpSqlite(off.workspace.databaseFile(entity)))
-                << entity.toStdString();
-    }
+            const QString file = QLatin1String(c.fileName) + QStringLiteral(".XML");
+            const QByteArray expected = test::readFile(goldenPath(c.golden));
+            EXPECT_TRUE(test::readFile(QDir(off.outFolder).filePath(file)) == expected);
+            EXPECT_TRUE(test::readFile(QDir(on.outFolder).filePath(file)) == expected);
+            EXPECT_EQ(boxesShown(on.boxes), boxesShown(off.boxes));
+            EXPECT_EQ(on.logText().replace(on.dir.path(), QStringLiteral("DIR")),
+                      off.logText().replace(off.dir.path(), QStringLiteral("DIR")));
+            for (const QString &entity : workspaceEntities())
+                EXPECT_EQ(test::dumpSqlite(on.workspace.databaseFile(entity)),
+                          test::dumpSqlite(off.workspace.databaseFile(entity)))
+                    << entity.toStdString();
+        }
 }

@@ -1,0 +1,186 @@
+#include "data/DataAccess.h"
+
+#include "data/SqlFixture.h"
+#include "platform/Error.h"
+#include "support/FaultInjection.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace b2d;
+using namespace b2d::test;
+
+namespace {
+
+// Key columns of three collations, a code table and a table the working set does not keep.
+const QStringList kHistorial = {
+    QStringLiteral("CREATE TABLE CARATULA_DOCUMENTOS (IDN_DESPACHO TEXT COLLATE NOCASE, Codigo TEXT, "
+                   "REFERENCIA TEXT)"),
+    QStringLiteral("CREATE INDEX CD ON CARATULA_DOCUMENTOS (IDN_DESPACHO, Codigo)"),
+    QStringLiteral("INSERT INTO CARATULA_DOCUMENTOS VALUES ('D1', 'B', 'r2'), ('d1', 'A', 'r1'), "
+                   "('D2', 'A', 'x'), ('D1 ', 'C', 'r3')"),
+    QStringLiteral("CREATE TABLE ITEMS_ARTICULOS (IDN_DESPACHO TEXT, NRO_ITEM TEXT, MONTO_FOB_DIV REAL)"),
+    QStringLiteral("INSERT INTO ITEMS_ARTICULOS VALUES ('D1', '0001', 10), ('D1', '0002', 2.5), "
+                   "('d1', '0003', 7)"),
+    QStringLiteral("CREATE TABLE CARATULA_CARATULA (DESPACHO TEXT COLLATE RTRIM, MONTO_FOB REAL)"),
+    QStringLiteral("INSERT INTO CARATULA_CARATULA VALUES ('D1  ', 12.5), ('d1', 1)"),
+    QStringLiteral("CREATE TABLE TAX (CTAX TEXT COLLATE NOCASE PRIMARY KEY, LTAXABR TEXT)"),
+    QStringLiteral("INSERT INTO TAX VALUES ('0001', 'DI'), ('0002', 'TE')"),
+    QStringLiteral("CREATE TABLE OTRA (IDN_DESPACHO TEXT)"),
+    QStringLiteral("INSERT INTO OTRA VALUES ('D1')"),
+};
+
+class WorkingSetData : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        createSqliteFile(dir.filePath(QStringLiteral("historial.db")), kHistorial);
+        writeTextFile(dir.filePath(QStringLiteral("connections.ini")),
+                      QStringLiteral("[HISTORIAL]\ndriver=sqlite\ndatabase=historial.db\n"));
+        db = open();
+        db->addTraceSink([this](const StatementTrace &t) { traces << t; });
+    }
+
+    std::unique_ptr<DataAccess> open()
+    {
+        return openConnectionsFile(dir.filePath(QStringLiteral("connections.ini")));
+    }
+
+    static ResultSet read(DataAccess &data, const QString &sql)
+    {
+        Connection &c = data.getDataConnectionByEntity(QStringLiteral("HISTORIAL"));
+        c.sql = sql;
+        Recordset rs;
+        c.crearrs(rs);
+        return rs.data();
+    }
+
+    // Who answered the last statement with this text.
+    Answered answeredBy(const QString &sql) const
+    {
+        for (qsizetype i = traces.size() - 1; i >= 0; --i)
+            if (traces.at(i).sql == sql)
+                return traces.at(i).answered;
+        ADD_FAILURE() << "not traced: " << sql.toStdString();
+        return Answered::Cache;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<DataAccess> db;
+    QList<StatementTrace> traces;
+};
+
+// Values compared with their types: an integer and a real of the same value differ.
+std::string describe(const ResultSet &r)
+{
+    QStringList out{r.columns.join(QLatin1Char(','))};
+    for (const QVariantList &row : r.rows) {
+        QStringList values;
+        for (const QVariant &v : row)
+            values << (v.isNull() ? QStringLiteral("<null>")
+                                  : QString::fromLatin1(v.typeName()) + QLatin1Char(':') + v.toString());
+        out << values.join(QLatin1Char('|'));
+    }
+    return out.join(QLatin1Char('\n')).toStdString();
+}
+
+}  // namespace
+
+TEST_F(WorkingSetData, AnswersExactlyAsTheDatabaseOrLeavesTheStatementToIt)
+{
+    const struct {
+        const char *sql;
+        Answered by;
+    } cases[] = {
+        // A key in another case and with trailing blanks matches as the column's collation says.
+        {"SELECT Codigo, REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'", Answered::WorkingSet},
+        {"SELECT Codigo, REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'd1'", Answered::WorkingSet},
+        {"SELECT Codigo FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1 ' ORDER BY Codigo", Answered::WorkingSet},
+        {"SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'd1'", Answered::WorkingSet},
+        {"SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1 '", Answered::WorkingSet},
+        {"SELECT * FROM CARATULA_CARATULA WHERE DESPACHO = 'D1'", Answered::WorkingSet},
+        {"SELECT MONTO_FOB FROM CARATULA_CARATULA WHERE DESPACHO = 'D1     '", Answered::WorkingSet},
+        // Joins with a code table, T-SQL aliases, aggregates and subqueries keyed themselves.
+        {"SELECT a.NRO_ITEM, t.LTAXABR FROM ITEMS_ARTICULOS a, TAX t WHERE a.IDN_DESPACHO = 'D1' "
+         "AND t.CTAX = a.NRO_ITEM ORDER BY a.NRO_ITEM", Answered::WorkingSet},
+        {"SELECT Total=SUM(MONTO_FOB_DIV), n = count(*) FROM ITEMS_ARTICULOS WHERE "
+         "IDN_DESPACHO = 'D1' AND NRO_ITEM <> '0002'", Answered::WorkingSet},
+        {"SELECT NRO_ITEM, (SELECT LTAXABR FROM TAX WHERE CTAX = NRO_ITEM) FROM ITEMS_ARTICULOS "
+         "WHERE IDN_DESPACHO = 'D1'", Answered::WorkingSet},
+        // No key, a key that does not restrict the table's rows, a table not kept: the database.
+        {"SELECT * FROM ITEMS_ARTICULOS WHERE NRO_ITEM = '0001'", Answered::Database},
+        {"SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1' OR 1 = 1", Answered::Database},
+        {"SELECT * FROM ITEMS_ARTICULOS WHERE NOT IDN_DESPACHO = 'D1'", Answered::Database},
+        {"SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1' || ''", Answered::Database},
+        {"SELECT (SELECT count(*) FROM TAX WHERE IDN_DESPACHO = 'D1') FROM ITEMS_ARTICULOS",
+         Answered::Database},
+        {"SELECT * FROM ITEMS_ARTICULOS a WHERE a.IDN_DESPACHO = 'D1' AND EXISTS (SELECT 1 FROM "
+         "ITEMS_ARTICULOS b WHERE b.IDN_DESPACHO = a.IDN_DESPACHO)", Answered::Database},
+        {"SELECT * FROM OTRA, TAX WHERE IDN_DESPACHO = 'D1'", Answered::Database},
+        {"SELECT * FROM CARATULA_DOCUMENTOS LEFT JOIN TAX ON IDN_DESPACHO = 'D1'", Answered::Database},
+    };
+    auto plain = open();
+    plain->setWorkingSetAllowed(false);
+    db->beginGeneration();
+    plain->beginGeneration();
+    for (const auto &c : cases) {
+        const QString sql = QString::fromLatin1(c.sql);
+        SCOPED_TRACE(c.sql);
+        const ResultSet got = read(*db, sql);
+        EXPECT_EQ(describe(got), describe(read(*plain, sql)));
+        EXPECT_EQ(int(answeredBy(sql)), int(c.by));
+    }
+    // Each key as written was fetched once (three spellings of D1 in each keyed table but two in
+    // CARATULA_CARATULA), and TAX once, whole.
+    int sent = 0;
+    for (const StatementTrace &t : traces)
+        sent += t.answered == Answered::Database && t.sql.startsWith(QLatin1String("SELECT rowid"));
+    EXPECT_EQ(sent, 9);
+    db->endGeneration();
+}
+
+TEST_F(WorkingSetData, AWriteIsSeenByTheNextReadAndCountsAsSent)
+{
+    db->beginGeneration();
+    const QString docs = QStringLiteral("SELECT Codigo, REFERENCIA FROM CARATULA_DOCUMENTOS "
+                                        "WHERE IDN_DESPACHO = 'D1' ORDER BY Codigo");
+    EXPECT_EQ(read(*db, docs).rows.size(), 2);
+    const int run = db->statementsRun();
+    Connection &c = db->getDataConnectionByEntity(QStringLiteral("HISTORIAL"));
+    for (const char *write : {"UPDATE CARATULA_DOCUMENTOS SET REFERENCIA = 'nueva' WHERE IDN_DESPACHO = 'D1' "
+                              "AND Codigo = 'A'",
+                              "INSERT INTO CARATULA_DOCUMENTOS VALUES ('D1', 'Z', 'z')"}) {
+        c.sql = QString::fromLatin1(write);
+        ASSERT_TRUE(c.ejecutar());
+    }
+    const ResultSet after = read(*db, docs);
+    EXPECT_EQ(describe(after), "Codigo,REFERENCIA\nQString:A|QString:nueva\nQString:B|QString:r2\n"
+                               "QString:Z|QString:z");
+    EXPECT_EQ(int(answeredBy(docs)), int(Answered::WorkingSet));
+    // Two writes and the fetch again: every statement sent to the database is counted.
+    EXPECT_EQ(db->statementsRun(), run + 3);
+    db->endGeneration();
+}
+
+TEST_F(WorkingSetData, ARefusedFetchRefusesTheStatementThatNeededIt)
+{
+    StatementFaults faults;
+    auto data = open();
+    data->addTraceSink([this](const StatementTrace &t) { traces << t; });
+    data->beginGeneration();
+    faults.failAt(2, StatementFaults::Kind::Error);  // the schema, then the rows of D1
+    const QString sql = QStringLiteral("SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1'");
+    try {
+        read(*data, sql);
+        ADD_FAILURE() << "not refused";
+    } catch (const StatementRefused &e) {
+        EXPECT_EQ(e.sql(), sql);
+        EXPECT_TRUE(e.description().contains(QLatin1String("inyectado"))) << e.description().toStdString();
+    }
+    ASSERT_GE(traces.size(), 3);
+    EXPECT_FALSE(traces.at(traces.size() - 2).ok);
+    EXPECT_EQ(int(traces.at(traces.size() - 2).answered), int(Answered::Database));
+    EXPECT_FALSE(traces.last().ok);
+    data->endGeneration();
+}
