@@ -342,7 +342,7 @@ bool DataAccess::runQuery(Connection &c, const QString &sql, ResultSet &out, QSt
     }
     // A procedure may change what it reads: the working set holds nothing across one.
     if (m_workingSet && procedure)
-        m_workingSet->written(QString());
+        m_workingSet->written(c.entity(), sql, false);
     const bool ok = sendQuery(c, sql, out, error);
     if (ok && m_cacheOn && !procedure)
         cacheAnswer(key, sql, out);
@@ -359,10 +359,10 @@ bool DataAccess::runExecute(Connection &c, const QString &sql, QString &error)
     const bool ok = reconnectIfLost(c, error) && c.backend().execute(sql, error);
     const double ms = double(timer.nsecsElapsed()) / 1e6;
     trace({c.entity(), sql, 0, ms, false, ok, true, error, Answered::Database});
-    // Held rows of the written table are dropped once the database has the write (and also
-    // after a refusal, which may leave the database's rows unknown).
+    // The held rows follow the write once the database has it (and are dropped after a refusal,
+    // which may leave the database's rows unknown).
     if (m_workingSet)
-        m_workingSet->written(writtenTable(sql));
+        m_workingSet->written(c.entity(), sql, ok);
     return ok;
 }
 

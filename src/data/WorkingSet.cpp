@@ -40,6 +40,7 @@
 
 #include <QSet>
 #include <atomic>
+#include <functional>
 
 namespace b2d {
 
@@ -53,7 +54,7 @@ struct TableRule {
 
 const TableRule kTables[] = {
     // HISTORIAL: the declaration's rows, by its number.
-    {"CARATULA_CARATULA", {"DESPACHO", "IDENTIFICADOR_PROPIO"}},
+    {"CARATULA_CARATULA", {"DESPACHO"}},
     {"CARATULA_LIQUIDACIONES", {"IDN_DESPACHO"}},
     {"CARATULA_INGRESOS_BRUTOS", {"IDN_DESPACHO"}},
     {"CARATULA_DOCUMENTOS", {"IDN_DESPACHO"}},
@@ -125,10 +126,9 @@ QString quoted(const QString &name)
 bool refusedWord(const SqlToken &t)
 {
     static const QSet<QString> words = {
-        QStringLiteral("OR"),        QStringLiteral("UNION"),      QStringLiteral("EXCEPT"),
-        QStringLiteral("INTERSECT"), QStringLiteral("LEFT"),       QStringLiteral("RIGHT"),
-        QStringLiteral("FULL"),      QStringLiteral("OUTER"),      QStringLiteral("NATURAL"),
-        QStringLiteral("BETWEEN"),   QStringLiteral("HAVING"),     QStringLiteral("WITH"),
+        QStringLiteral("UNION"),     QStringLiteral("EXCEPT"),     QStringLiteral("INTERSECT"),
+        QStringLiteral("RIGHT"),     QStringLiteral("FULL"),       QStringLiteral("NATURAL"),
+        QStringLiteral("HAVING"),    QStringLiteral("WITH"),       QStringLiteral("RETURNING"),
         QStringLiteral("INTO"),      QStringLiteral("CHANGES"),    QStringLiteral("TOTAL_CHANGES"),
         QStringLiteral("LAST_INSERT_ROWID"), QStringLiteral("RANDOM"), QStringLiteral("RANDOMBLOB"),
     };
@@ -142,6 +142,7 @@ bool clauseWord(const SqlToken &t)
     static const QSet<QString> words = {
         QStringLiteral("WHERE"), QStringLiteral("JOIN"),  QStringLiteral("INNER"),
         QStringLiteral("CROSS"), QStringLiteral("ON"),    QStringLiteral("USING"),
+        QStringLiteral("LEFT"),  QStringLiteral("OUTER"),
         QStringLiteral("ORDER"), QStringLiteral("GROUP"), QStringLiteral("LIMIT"),
         QStringLiteral("AND"),   QStringLiteral("NOT"),   QStringLiteral("INDEXED"),
         QStringLiteral("WINDOW"),
@@ -154,7 +155,8 @@ bool clauseWord(const SqlToken &t)
 bool endsConjunct(const SqlToken &t)
 {
     return isWord(t, "AND") || isWord(t, "ORDER") || isWord(t, "GROUP") || isWord(t, "LIMIT")
-        || isWord(t, "WHERE") || isWord(t, "JOIN") || isWord(t, "INNER") || isWord(t, "CROSS");
+        || isWord(t, "WHERE") || isWord(t, "JOIN") || isWord(t, "INNER") || isWord(t, "CROSS")
+        || isWord(t, "LEFT") || isWord(t, "OUTER") || isWord(t, "ON") || isPunct(t, ",");
 }
 
 struct KeyUse {
@@ -163,13 +165,308 @@ struct KeyUse {
     QString literal;  // as written
 };
 
+
+// The statement's tokens with their parenthesis depth, the '(' enclosing each (-1: none) and
+// where each '(' closes. `ok` is false when the parentheses do not balance.
+struct Statement {
+    const QList<SqlToken> &t;
+    QList<int> depth;
+    QList<qsizetype> parent;
+    QList<qsizetype> closing;
+    bool ok = true;
+
+    explicit Statement(const QList<SqlToken> &tokens)
+        : t(tokens), depth(tokens.size()), parent(tokens.size(), -1), closing(tokens.size(), tokens.size())
+    {
+        QList<qsizetype> open;
+        for (qsizetype i = 0; i < t.size(); ++i) {
+            if (isPunct(t.at(i), ")")) {
+                if (open.isEmpty()) {
+                    ok = false;
+                    return;
+                }
+                closing[open.takeLast()] = i;
+            }
+            depth[i] = int(open.size());
+            parent[i] = open.isEmpty() ? -1 : open.last();
+            if (isPunct(t.at(i), "("))
+                open.push_back(i);
+        }
+        ok = open.isEmpty();
+    }
+};
+
+struct NamedTable {
+    qsizetype at = 0;         // where the statement names it
+    qsizetype scope = -1;     // the '(' of the select that reads it; -1: the statement itself
+    QSet<QString> qualifiers; // its name and alias, upper-cased
+    bool leftJoined = false;  // the right side of a LEFT JOIN
+};
+
+// A column of a table compared with a literal by a conjunct that restricts the table's rows.
+struct Restriction {
+    QString table;
+    QString column;
+    QString literal;
+};
+
+
+// What the working set knows of a kept table's columns.
+struct TableShape {
+    QSet<QString> columns;  // upper-cased
+    // The columns compared as text (text affinity) -> their collation, upper-cased (BINARY when
+    // none is declared).
+    QHash<QString, QString> textCollation;
+};
+
+bool orOrBetween(const SqlToken &t)
+{
+    return isWord(t, "OR") || isWord(t, "BETWEEN");
+}
+
+// The text columns of a CREATE TABLE statement with their collations.
+QHash<QString, QString> textColumns(const QString &createSql)
+{
+    QHash<QString, QString> out;
+    const auto tokens = TsqlRewriter::significantTokens(createSql);
+    if (!tokens)
+        return out;
+    const QList<SqlToken> &t = *tokens;
+    static const QSet<QString> constraints = {
+        QStringLiteral("CONSTRAINT"), QStringLiteral("PRIMARY"), QStringLiteral("NOT"),
+        QStringLiteral("NULL"),       QStringLiteral("UNIQUE"),  QStringLiteral("CHECK"),
+        QStringLiteral("DEFAULT"),    QStringLiteral("COLLATE"), QStringLiteral("REFERENCES"),
+        QStringLiteral("GENERATED"),  QStringLiteral("AS"),      QStringLiteral("FOREIGN")};
+    QList<SqlToken> def;
+    auto finish = [&]() {
+        if (def.isEmpty() || (def.first().kind == SqlToken::Word
+                              && constraints.contains(def.first().text.toUpper()))) {
+            def.clear();
+            return;
+        }
+        QString type;
+        QString collation = QStringLiteral("BINARY");
+        bool inType = true;
+        for (qsizetype k = 1; k < def.size(); ++k) {
+            if (def.at(k).kind == SqlToken::Word && constraints.contains(def.at(k).text.toUpper()))
+                inType = false;
+            if (inType && def.at(k).kind == SqlToken::Word)
+                type += def.at(k).text.toUpper() + QLatin1Char(' ');
+            if (isWord(def.at(k), "COLLATE") && k + 1 < def.size())
+                collation = nameOf(def.at(k + 1));
+        }
+        // SQLite's rule: a type naming INT is an integer; else CHAR, CLOB or TEXT make it text.
+        if (!type.contains(QLatin1String("INT"))
+            && (type.contains(QLatin1String("CHAR")) || type.contains(QLatin1String("CLOB"))
+                || type.contains(QLatin1String("TEXT"))))
+            out.insert(nameOf(def.first()), collation);
+        def.clear();
+    };
+    qsizetype i = 0;
+    while (i < t.size() && !isPunct(t.at(i), "("))
+        ++i;
+    int depth = 0;
+    for (++i; i < t.size(); ++i) {
+        if (isPunct(t.at(i), "(")) {
+            ++depth;
+        } else if (isPunct(t.at(i), ")")) {
+            if (depth == 0) {
+                finish();
+                break;
+            }
+            --depth;
+        } else if (depth == 0 && isPunct(t.at(i), ",")) {
+            finish();
+            continue;
+        }
+        def << t.at(i);
+    }
+    return out;
+}
+
+// The restrictions the conjuncts of each select put on the rows of its tables: a column compared
+// with a literal, directly or through a chain of equal text columns of the same collation. A
+// conjunct counts when it stands alone under the WHERE, or the ON of an inner join, of the select
+// that reads the table (or of a parenthesised conjunction there), in a select without OR or
+// BETWEEN at that level; the ON of a LEFT JOIN restricts only the table it joins.
+QList<Restriction> restrictionsOf(const Statement &st, const QHash<QString, NamedTable> &named,
+                                  const QHash<QString, const TableShape *> &shapes)
+{
+    const QList<SqlToken> &t = st.t;
+    struct Edge {
+        QString t1, c1, t2, c2;
+        QString onlyInto;  // the table of a LEFT JOIN whose ON holds it; empty: both ways
+    };
+    QList<Restriction> out;
+    QList<Edge> edges;
+    QSet<qsizetype> scopes;
+    for (const NamedTable &nt : named)
+        scopes.insert(nt.scope);
+
+    for (const qsizetype scope : std::as_const(scopes)) {
+        const qsizetype a = scope + 1;
+        const qsizetype b = scope < 0 ? t.size() : st.closing.at(scope);
+        const int d = scope < 0 ? 0 : st.depth.at(scope) + 1;
+        qsizetype from = -1;
+        for (qsizetype i = a; i < b && from < 0; ++i)
+            if (st.depth.at(i) == d && isWord(t.at(i), "FROM"))
+                from = i;
+        if (from < 0)
+            continue;
+        bool clean = true;
+        for (qsizetype i = from; i < b; ++i)
+            if (st.depth.at(i) == d && orOrBetween(t.at(i)))
+                clean = false;
+        if (!clean)
+            continue;
+
+        // A column reference written in tokens [p, q): qualified by a table of this select, or
+        // bare and a column of one table only, of this select.
+        auto resolve = [&](qsizetype p, qsizetype q, QString &table, QString &column) {
+            if (q - p == 3 && isName(t.at(p)) && isPunct(t.at(p + 1), ".") && isName(t.at(p + 2))) {
+                const QString qualifier = nameOf(t.at(p));
+                column = nameOf(t.at(p + 2));
+                for (auto it = named.constBegin(); it != named.constEnd(); ++it)
+                    if (it->scope == scope && it->qualifiers.contains(qualifier)) {
+                        table = it.key();
+                        return shapes.value(table)->columns.contains(column);
+                    }
+                return false;
+            }
+            if (q - p == 1 && isName(t.at(p))) {
+                column = nameOf(t.at(p));
+                int count = 0;
+                for (auto it = named.constBegin(); it != named.constEnd(); ++it)
+                    if (shapes.value(it.key())->columns.contains(column)) {
+                        ++count;
+                        table = it.key();
+                    }
+                return count == 1 && named.value(table).scope == scope;
+            }
+            return false;
+        };
+        auto isLiteral = [&](qsizetype p, qsizetype q) {
+            return q - p == 1 && (t.at(p).kind == SqlToken::String || t.at(p).kind == SqlToken::Number);
+        };
+        std::function<void(qsizetype, qsizetype, int, const QString &)> conjunct;
+        conjunct = [&](qsizetype p, qsizetype q, int dd, const QString &leftOwner) {
+            if (isPunct(t.at(p), "(") && st.closing.at(p) == q - 1 && !isWord(t.at(p + 1), "SELECT")) {
+                for (qsizetype i = p + 1; i < q - 1; ++i)
+                    if (st.depth.at(i) == dd + 1 && orOrBetween(t.at(i)))
+                        return;
+                qsizetype start = p + 1;
+                for (qsizetype i = p + 1; i < q; ++i)
+                    if (i == q - 1 || (st.depth.at(i) == dd + 1 && isWord(t.at(i), "AND"))) {
+                        if (i > start)
+                            conjunct(start, i, dd + 1, leftOwner);
+                        start = i + 1;
+                    }
+                return;
+            }
+            qsizetype eq = -1;
+            for (qsizetype i = p; i < q; ++i)
+                if (st.depth.at(i) == dd && (isPunct(t.at(i), "=") || isPunct(t.at(i), "=="))) {
+                    if (eq >= 0)
+                        return;
+                    eq = i;
+                }
+            if (eq < 0)
+                return;
+            auto restrict = [&](const QString &table, const QString &column, const QString &literal) {
+                if (leftOwner.isEmpty() || leftOwner == table)
+                    out.push_back({table, column, literal});
+            };
+            QString t1, c1, t2, c2;
+            const bool left = resolve(p, eq, t1, c1);
+            const bool right = resolve(eq + 1, q, t2, c2);
+            if (left && isLiteral(eq + 1, q))
+                restrict(t1, c1, t.at(eq + 1).text);
+            else if (right && isLiteral(p, eq))
+                restrict(t2, c2, t.at(p).text);
+            else if (left && right && t1 != t2)
+                edges.push_back({t1, c1, t2, c2, leftOwner});
+        };
+
+        // The conjuncts of the WHERE and of each ON, at the select's own level.
+        bool inCondition = false;
+        QString owner;
+        qsizetype start = -1;
+        for (qsizetype i = from + 1; i <= b; ++i) {
+            if (i < b && st.depth.at(i) != d)
+                continue;
+            const bool boundary = i == b || endsConjunct(t.at(i));
+            if (boundary && start >= 0) {
+                if (i > start)
+                    conjunct(start, i, d, owner);
+                start = -1;
+            }
+            if (i == b)
+                break;
+            if (isWord(t.at(i), "WHERE")) {
+                inCondition = true;
+                owner.clear();
+                start = i + 1;
+            } else if (isWord(t.at(i), "ON")) {
+                // The table this ON joins: the last one named before it in this select.
+                const NamedTable *joined = nullptr;
+                QString joinedName;
+                for (auto it = named.constBegin(); it != named.constEnd(); ++it)
+                    if (it->scope == scope && it->at < i && (!joined || it->at > joined->at)) {
+                        joined = &*it;
+                        joinedName = it.key();
+                    }
+                if (!joined)
+                    return {};  // a table the working set does not keep: nothing is known
+                owner = joined->leftJoined ? joinedName : QString();
+                inCondition = true;
+                start = i + 1;
+            } else if (isWord(t.at(i), "AND") && inCondition) {
+                start = i + 1;
+            } else if (boundary) {
+                inCondition = false;
+            }
+        }
+    }
+
+    // Equal text columns of the same collation carry a quoted literal from one table to the other.
+    auto has = [&](const QString &table, const QString &column, const QString &literal) {
+        for (const Restriction &r : std::as_const(out))
+            if (r.table == table && r.column == column && r.literal == literal)
+                return true;
+        return false;
+    };
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const Edge &e : std::as_const(edges)) {
+            const QString c1 = shapes.value(e.t1)->textCollation.value(e.c1);
+            const QString c2 = shapes.value(e.t2)->textCollation.value(e.c2);
+            if (c1.isEmpty() || c1 != c2)
+                continue;
+            for (int way = 0; way < 2; ++way) {
+                const QString &ft = way ? e.t2 : e.t1, &fc = way ? e.c2 : e.c1;
+                const QString &tt = way ? e.t1 : e.t2, &tc = way ? e.c1 : e.c2;
+                if (!e.onlyInto.isEmpty() && e.onlyInto != tt)
+                    continue;
+                const QList<Restriction> known = out;
+                for (const Restriction &r : known)
+                    if (r.table == ft && r.column == fc && r.literal.startsWith(QLatin1Char('\''))
+                        && !has(tt, tc, r.literal)) {
+                        out.push_back({tt, tc, r.literal});
+                        grew = true;
+                    }
+            }
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 struct WorkingSet::Local {
     struct Table {
         QString name;           // as the source's schema writes it
         QStringList keys;       // upper-cased key columns; empty: the table comes whole
-        QSet<QString> columns;  // upper-cased
+        TableShape shape;
         bool whole = false;     // every row is held
         QSet<QString> held;     // key column + '\n' + literal, for the keys fetched
     };
@@ -209,6 +506,8 @@ WorkingSet::Local *WorkingSet::local(Connection &c, QString &error, bool &refuse
             const QString sql = row.value(3).toString();
             if (name.startsWith(QLatin1String("sqlite_stat"), Qt::CaseInsensitive))
                 ok = false;  // planner statistics: the local plans could differ
+            if (type == QLatin1String("trigger"))
+                ok = false;  // a write would change more than the rows it names
             if (!ok)
                 break;
             if (type == QLatin1String("table")) {
@@ -227,7 +526,8 @@ WorkingSet::Local *WorkingSet::local(Connection &c, QString &error, bool &refuse
                 for (const char *k : rule->keys)
                     t.keys << QString::fromLatin1(k);
                 for (const QVariantList &col : info.rows)
-                    t.columns.insert(col.value(1).toString().toUpper());
+                    t.shape.columns.insert(col.value(1).toString().toUpper());
+                t.shape.textCollation = textColumns(sql);
                 l->tables.insert(table, t);
             } else if (type == QLatin1String("index") && l->tables.contains(table)) {
                 // The same indexes give the same plans, and so the same order where none is asked.
@@ -268,31 +568,12 @@ WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, Result
     if (!l->usable)
         return Outcome::ToDatabase;
 
-    // Parenthesis depth of every token, and where each depth's group closes.
-    QList<int> depth(n);
-    QList<qsizetype> closing(n, n);  // for a '(' the index of its ')'
-    {
-        QList<qsizetype> open;
-        int d = 0;
-        for (qsizetype i = 0; i < n; ++i) {
-            if (isPunct(t.at(i), "(")) {
-                depth[i] = d++;
-                open.push_back(i);
-            } else if (isPunct(t.at(i), ")")) {
-                if (open.isEmpty())
-                    return Outcome::ToDatabase;
-                depth[i] = --d;
-                closing[open.takeLast()] = i;
-            } else {
-                depth[i] = d;
-            }
-        }
-        if (!open.isEmpty())
-            return Outcome::ToDatabase;
-    }
+    const Statement st(t);
+    if (!st.ok)
+        return Outcome::ToDatabase;
 
     // The tables the statement names (each once, never qualified by a database), and where.
-    QHash<QString, qsizetype> named;
+    QHash<QString, NamedTable> named;
     for (qsizetype i = 0; i < n; ++i) {
         if (!isName(t.at(i)))
             continue;
@@ -302,71 +583,43 @@ WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, Result
         if (i + 1 < n && isPunct(t.at(i + 1), "."))
             continue;  // a qualifier: table.column
         if (i > 0 && isPunct(t.at(i - 1), "."))
-            return Outcome::ToDatabase;  // database.table or alias.column named like a table
-        if (named.contains(name))
+            return Outcome::ToDatabase;  // database.table, or alias.column named like a table
+        if (named.contains(name)) {
+            if (l->tables.value(name).keys.isEmpty())
+                continue;  // a code table held whole may be read any number of times
             return Outcome::ToDatabase;
-        named.insert(name, i);
+        }
+        NamedTable nt;
+        nt.at = i;
+        nt.scope = st.parent.at(i);
+        nt.qualifiers.insert(name);
+        if (i + 2 < n && isWord(t.at(i + 1), "AS") && isName(t.at(i + 2)))
+            nt.qualifiers.insert(nameOf(t.at(i + 2)));
+        else if (i + 1 < n && isName(t.at(i + 1)) && !clauseWord(t.at(i + 1)))
+            nt.qualifiers.insert(nameOf(t.at(i + 1)));
+        nt.leftJoined = i >= 2 && isWord(t.at(i - 1), "JOIN")
+                        && (isWord(t.at(i - 2), "LEFT") || isWord(t.at(i - 2), "OUTER"));
+        named.insert(name, nt);
     }
 
+    // What the statement's conjuncts say about the rows each table contributes.
+    QHash<QString, const TableShape *> shapes;
+    for (auto it = named.constBegin(); it != named.constEnd(); ++it)
+        shapes.insert(it.key(), &l->tables[it.key()].shape);
+    const QList<Restriction> restrictions = restrictionsOf(st, named, shapes);
     QList<KeyUse> uses;
     for (auto it = named.constBegin(); it != named.constEnd(); ++it) {
         const Local::Table &table = l->tables[it.key()];
         if (table.keys.isEmpty())
             continue;
-        const qsizetype at = it.value();
-        const int d = depth.at(at);
-        // The select that reads the table: up to the ')' that closes its depth.
-        qsizetype end = n;
-        for (qsizetype i = at; i >= 0; --i)
-            if (isPunct(t.at(i), "(") && depth.at(i) < d) {
-                end = closing.at(i);
-                break;
-            }
-        QSet<QString> qualifiers{it.key()};
-        if (at + 2 < end && isWord(t.at(at + 1), "AS") && isName(t.at(at + 2)))
-            qualifiers.insert(nameOf(t.at(at + 2)));
-        else if (at + 1 < end && isName(t.at(at + 1)) && !clauseWord(t.at(at + 1)))
-            qualifiers.insert(nameOf(t.at(at + 1)));
-        bool found = false;
-        for (qsizetype k = at + 1; k < end && !found; ++k) {
-            if (depth.at(k) != d || !(isWord(t.at(k), "WHERE") || isWord(t.at(k), "AND")
-                                      || isWord(t.at(k), "ON")))
-                continue;
-            qsizetype p = k + 1;
-            QString qualifier, column;
-            if (p + 2 < end && isName(t.at(p)) && isPunct(t.at(p + 1), ".") && isName(t.at(p + 2))) {
-                qualifier = nameOf(t.at(p));
-                column = nameOf(t.at(p + 2));
-                p += 3;
-            } else if (p < end && isName(t.at(p))) {
-                column = nameOf(t.at(p));
-                p += 1;
-            } else {
-                continue;
-            }
-            if (p + 1 >= end || !(isPunct(t.at(p), "=") || isPunct(t.at(p), "=="))
-                || !(t.at(p + 1).kind == SqlToken::String || t.at(p + 1).kind == SqlToken::Number))
-                continue;
-            if (p + 2 < end && !endsConjunct(t.at(p + 2)))
-                continue;
-            if (!table.keys.contains(column))
-                continue;
-            if (qualifier.isEmpty()) {
-                // A bare column must be this table's alone among the tables named.
-                bool elsewhere = false;
-                for (auto other = named.constBegin(); other != named.constEnd(); ++other)
-                    if (other.key() != it.key() && l->tables[other.key()].columns.contains(column))
-                        elsewhere = true;
-                if (elsewhere)
-                    continue;
-            } else if (!qualifiers.contains(qualifier)) {
-                continue;
-            }
-            uses.push_back({it.key(), column, t.at(p + 1).text});
-            found = true;
-        }
-        if (!found)
+        const Restriction *chosen = nullptr;
+        for (const QString &key : table.keys)
+            for (const Restriction &r : restrictions)
+                if (!chosen && r.table == it.key() && r.column == key)
+                    chosen = &r;
+        if (!chosen)
             return Outcome::ToDatabase;
+        uses.push_back({chosen->table, chosen->column, chosen->literal});
     }
 
     // Fetch what is not held yet: the code tables whole, the others for their key.
@@ -409,17 +662,63 @@ WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, Result
     return Outcome::Answered;
 }
 
-void WorkingSet::written(const QString &table)
+bool WorkingSet::appliesLocally(const QString &sql, QString &table) const
 {
-    for (const auto &l : std::as_const(m_locals)) {
-        if (!l->usable)
+    // UPDATE table SET ... [WHERE ...] or DELETE FROM table [WHERE ...]: each row's fate decided by
+    // the row alone (no subquery, no function, no other table), no key column assigned.
+    const auto tokens = TsqlRewriter::significantTokens(sql);
+    if (!tokens || tokens->size() < 3)
+        return false;
+    const QList<SqlToken> &t = *tokens;
+    qsizetype at = 0;
+    if (isWord(t.at(0), "UPDATE"))
+        at = 1;
+    else if (isWord(t.at(0), "DELETE") && isWord(t.at(1), "FROM"))
+        at = 2;
+    else
+        return false;
+    if (!isName(t.at(at)) || (at + 1 < t.size() && isPunct(t.at(at + 1), ".")))
+        return false;
+    table = nameOf(t.at(at));
+    const TableRule *rule = ruleFor(table);
+    if (!rule)
+        return false;
+    for (qsizetype i = at + 1; i < t.size(); ++i) {
+        const SqlToken &tok = t.at(i);
+        if (refusedWord(tok) || isWord(tok, "SELECT") || isWord(tok, "FROM") || isWord(tok, "LIMIT")
+            || tok.kind == SqlToken::Param || isPunct(tok, ";"))
+            return false;
+        if (isPunct(tok, "(") && !(i > 0 && isWord(t.at(i - 1), "IN")))
+            return false;
+        // An assigned column: after SET or a comma, before '='.
+        if (at == 1 && isName(tok) && i + 1 < t.size() && isPunct(t.at(i + 1), "=")
+            && (isWord(t.at(i - 1), "SET") || isPunct(t.at(i - 1), ","))) {
+            for (const char *key : rule->keys)
+                if (nameOf(tok) == QLatin1String(key))
+                    return false;
+        }
+    }
+    return true;
+}
+
+void WorkingSet::written(const QString &entity, const QString &sql, bool accepted)
+{
+    QString applied;
+    const bool apply = accepted && appliesLocally(sql, applied);
+    const QString table = DataAccess::writtenTable(sql);
+    for (auto l = m_locals.constBegin(); l != m_locals.constEnd(); ++l) {
+        Local &local = **l;
+        if (!local.usable)
             continue;
-        for (auto it = l->tables.begin(); it != l->tables.end(); ++it) {
+        for (auto it = local.tables.begin(); it != local.tables.end(); ++it) {
             if (!table.isEmpty() && it.key() != table)
                 continue;
             QString error;
-            if (!l->db->execute(QStringLiteral("DELETE FROM ") + quoted(it->name), error))
-                l->usable = false;
+            // The same write on the rows held gives them as the database now has them.
+            if (apply && l.key() == entity && it.key() == applied && local.db->execute(sql, error))
+                continue;
+            if (!local.db->execute(QStringLiteral("DELETE FROM ") + quoted(it->name), error))
+                local.usable = false;
             it->whole = false;
             it->held.clear();
         }

@@ -33,10 +33,11 @@ public:
     // Answers a read of `c`'s entity, fetching what it lacks first.
     Outcome answer(Connection &c, const QString &sql, ResultSet &out, QString &error);
 
-    // After the database accepted a write to `table` (upper-cased; empty when the statement's
-    // table cannot be told): what the working set holds of it is dropped, so that the next read
-    // fetches the rows as they now are.
-    void written(const QString &table);
+    // After a write of `entity` reached the database: an update or delete the database
+    // `accepted` whose outcome for each row depends on that row alone is applied to the rows held
+    // of its table; otherwise what is held of the written table (of everything, when the table
+    // cannot be told) is dropped in every entity, so that the next read fetches it as it now is.
+    void written(const QString &entity, const QString &sql, bool accepted);
 
     // Reads sent to databases by the working set (its schema and bulk reads).
     int readsSent() const { return m_sent; }
@@ -44,6 +45,9 @@ public:
 private:
     struct Local;
     Local *local(Connection &c, QString &error, bool &refused);
+    // True when `sql` is an update or delete of a kept table (`table`, upper-cased) that the
+    // working set can apply to the rows it holds.
+    bool appliesLocally(const QString &sql, QString &table) const;
 
     Send m_send;
     QHash<QString, std::shared_ptr<Local>> m_locals;  // upper-cased entity -> its local database
