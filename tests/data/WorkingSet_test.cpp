@@ -213,3 +213,21 @@ TEST_F(WorkingSetData, ARefusedFetchRefusesTheStatementThatNeededIt)
     EXPECT_FALSE(traces.last().ok);
     data->endGeneration();
 }
+
+TEST_F(WorkingSetData, AnEntityTheConnectionsFileKeepsOutIsReadAsAsked)
+{
+    for (const char *value : {"off", "No", "0", "on"}) {
+        SCOPED_TRACE(value);
+        writeTextFile(dir.filePath(QStringLiteral("connections.ini")),
+                      QStringLiteral("[HISTORIAL]\ndriver=sqlite\ndatabase=historial.db\nworking_set=%1\n")
+                          .arg(QLatin1String(value)));
+        auto data = open();
+        data->addTraceSink([this](const StatementTrace &t) { traces << t; });
+        data->beginGeneration();
+        const QString sql = QStringLiteral("SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1'");
+        EXPECT_EQ(read(*data, sql).rows.size(), 2);
+        EXPECT_EQ(int(answeredBy(sql)), int(QLatin1String(value) == QLatin1String("on") ? Answered::WorkingSet
+                                                                                       : Answered::Database));
+        data->endGeneration();
+    }
+}
