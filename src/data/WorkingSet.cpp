@@ -85,10 +85,13 @@ const TableRule kTables[] = {
 
 const TableRule *ruleFor(const QString &upperName)
 {
-    for (const TableRule &r : kTables)
-        if (upperName == QLatin1String(r.table))
-            return &r;
-    return nullptr;
+    static const QHash<QString, const TableRule *> rules = [] {
+        QHash<QString, const TableRule *> h;
+        for (const TableRule &r : kTables)
+            h.insert(QString::fromLatin1(r.table), &r);
+        return h;
+    }();
+    return rules.value(upperName);
 }
 
 bool isWord(const SqlToken &t, const char *word)
