@@ -585,8 +585,8 @@ WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, Result
             continue;
         if (i + 1 < n && isPunct(t.at(i + 1), "."))
             continue;  // a qualifier: table.column
-        if (i > 0 && isPunct(t.at(i - 1), "."))
-            return Outcome::ToDatabase;  // database.table, or alias.column named like a table
+        if (i == 0 || !(isWord(t.at(i - 1), "FROM") || isWord(t.at(i - 1), "JOIN") || isPunct(t.at(i - 1), ",")))
+            return Outcome::ToDatabase;  // database.table, or a column or alias named like a table
         if (named.contains(name)) {
             if (l->tables.value(name).keys.isEmpty())
                 continue;  // a code table held whole may be read any number of times

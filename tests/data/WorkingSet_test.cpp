@@ -135,6 +135,7 @@ TEST_F(WorkingSetData, AnswersExactlyAsTheDatabaseOrLeavesTheStatementToIt)
         {"SELECT * FROM ITEMS_ARTICULOS a WHERE a.IDN_DESPACHO = 'D1' AND EXISTS (SELECT 1 FROM "
          "ITEMS_ARTICULOS b WHERE b.IDN_DESPACHO = a.IDN_DESPACHO)", Answered::Database},
         {"SELECT * FROM OTRA, TAX WHERE IDN_DESPACHO = 'D1'", Answered::Database},
+        {"SELECT * FROM ITEMS_ARTICULOS AS TAX WHERE TAX.IDN_DESPACHO = 'D1'", Answered::Database},
         {"SELECT * FROM CARATULA_DOCUMENTOS LEFT JOIN TAX ON IDN_DESPACHO = 'D1'", Answered::Database},
     };
     auto plain = open();
