@@ -12,26 +12,38 @@
 //   same rows in the same order, compares, converts and orders exactly as the source does. A
 //   source holding planner statistics (sqlite_stat tables) is not served: its plans, and so the
 //   order of unordered answers, could differ.
-// - Only the tables of kTables. A keyed table is fetched per key value: a statement names it, once,
-//   with a conjunct `key = literal` (the key column bare or qualified by the table or its alias;
-//   the literal quoted or a number) directly under the WHERE or an inner join's ON of the select
-//   that reads it, followed by the end of that select or AND, ORDER, GROUP, LIMIT, WHERE or a
-//   join. The working set then sends `SELECT rowid, * FROM table WHERE key = literal` once and
-//   keeps the rows: the source itself decides which rows equal the literal, and the local
-//   statement compares with the same column's collation and affinity, so a key written in another
-//   case or with trailing blanks matches there exactly when it matches in the source. Rows fetched
-//   under two keys are kept once (by rowid). A code table comes whole, once.
-// - Only reads: SELECT statements without OR, UNION/EXCEPT/INTERSECT, outer or natural joins,
-//   BETWEEN, HAVING, WITH, parameters, several statements, or functions whose answer depends on
-//   the connection (changes, last_insert_rowid, random). Every table such a statement names must be
-//   held (a table of another entity, qualified, or one the working set does not keep makes the
-//   statement go to the database), and the local engine must run it; anything else goes to the
-//   database as it is.
-// - A write is sent to the database first; once the database accepts it, everything held of the
-//   written table is dropped in every entity (everything at all when the table cannot be told),
-//   and the next read fetches the rows again as the database now has them.
+// - Only the tables of kTables. A keyed table is fetched per key value, when the statement
+//   restricts its rows to one: a conjunct `key = literal` (or `literal = key`; the column bare or
+//   qualified by the table or its alias; the literal quoted or a number) that stands alone under
+//   the WHERE, or an inner join's ON, of the select that reads the table, or inside a
+//   parenthesised conjunction there, in a select with no OR or BETWEEN at that level; or a chain
+//   of such equalities between text columns of the same collation that carries a quoted literal
+//   from another table (`a.IDN_DESPACHO = 'X' AND b.IDN_DESPACHO = a.IDN_DESPACHO`). The ON of a
+//   LEFT JOIN restricts only the table it joins. The working set then sends
+//   `SELECT rowid, * FROM table WHERE key = literal` once and keeps the rows: the source itself
+//   decides which rows equal the literal, and the local statement compares with the same column's
+//   collation and affinity, so a key written in another case or with trailing blanks matches there
+//   exactly when it matches in the source. Rows fetched under two keys are kept once (by rowid).
+//   A code table comes whole, once, and may be named any number of times.
+// - Only reads: SELECT statements without UNION/EXCEPT/INTERSECT, right, full or natural joins,
+//   HAVING, WITH, parameters, several statements, or functions whose answer depends on the
+//   connection (changes, last_insert_rowid, random). A keyed table must be named once, where a
+//   table is named (after FROM, JOIN or a comma). Every table such a statement names must be held
+//   (a table of another entity, qualified, or one the working set does not keep makes it go to
+//   the database), and the local engine must run it; anything else goes to the database as it is.
+// - A write is sent to the database first. Once the database accepts it, an UPDATE or DELETE of a
+//   kept table that decides each row by the row alone (no subquery, no function, no other table)
+//   and assigns no key column is run on the rows held too; after any other write (an INSERT, whose
+//   rowid only the source knows, or a procedure call) everything held of the written table is
+//   dropped in every entity (everything at all when the table cannot be told), and the next read
+//   fetches the rows again as the database now has them.
 // - A read the working set sends that the database refuses is the refusal of the statement that
-//   needed it: the generation ends as for any refused statement.
+//   needed it: the generation ends as for any refused statement; a lost connection is opened again
+//   before the next statement, as for any other.
+// - Not served (their statements go to the database as they are): ODBC entities. SQL Server
+//   compares, converts, computes and orders in ways the embedded engine does not (decimal
+//   arithmetic, collations, date-times), and an SQLite file behind an ODBC driver hands its
+//   date-times over as date-times where the local copy would give text.
 
 #include "data/WorkingSet.h"
 

@@ -100,6 +100,7 @@ TEST_F(WorkingSetData, AnswersExactlyAsTheDatabaseOrLeavesTheStatementToIt)
         {"SELECT Codigo, REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'", Answered::WorkingSet},
         {"SELECT Codigo, REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'd1'", Answered::WorkingSet},
         {"SELECT Codigo FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1 ' ORDER BY Codigo", Answered::WorkingSet},
+        {"SELECT Codigo FROM CARATULA_DOCUMENTOS WHERE 'D1' = IDN_DESPACHO", Answered::WorkingSet},
         {"SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'd1'", Answered::WorkingSet},
         {"SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1 '", Answered::WorkingSet},
         {"SELECT * FROM CARATULA_CARATULA WHERE DESPACHO = 'D1'", Answered::WorkingSet},
