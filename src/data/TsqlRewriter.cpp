@@ -535,7 +535,10 @@ std::optional<QList<SqlToken>> TsqlRewriter::significantTokens(const QString &sq
         return std::nullopt;
     QList<SqlToken> out;
     out.reserve(tokens.size() / 2 + 1);
+    qsizetype pos = 0;
     for (const Token &t : tokens) {
+        const qsizetype at = pos;
+        pos += t.text.size();
         SqlToken::Kind kind;
         switch (t.kind) {
         case Tok::Word: kind = SqlToken::Word; break;
@@ -547,7 +550,7 @@ std::optional<QList<SqlToken>> TsqlRewriter::significantTokens(const QString &sq
         case Tok::Punct: kind = SqlToken::Punct; break;
         default: continue;
         }
-        out.push_back({kind, t.text});
+        out.push_back({kind, t.text, at});
     }
     return out;
 }

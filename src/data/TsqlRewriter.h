@@ -19,6 +19,7 @@ struct SqlToken {
     enum Kind { Word, Number, String, Bracketed, Quoted, Param, Punct };
     Kind kind;
     QString text;
+    qsizetype pos = 0;  // where the token starts in the statement
 };
 
 // Adapts the T-SQL the system sends to what SQLite reads. Only these constructs change, and only

@@ -475,6 +475,18 @@ QList<Restriction> restrictionsOf(const Statement &st, const QHash<QString, Name
     return out;
 }
 
+// The columns of a local table, quoted and joined by commas, in their order.
+QString quotedColumns(MemorySqliteBackend *db, const QString &table)
+{
+    ResultSet info;
+    QString error;
+    QStringList out;
+    if (db->query(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table)), info, error))
+        for (const QVariantList &col : info.rows)
+            out << quoted(col.value(1).toString());
+    return out.join(QLatin1Char(','));
+}
+
 }  // namespace
 
 struct WorkingSet::Local {
@@ -484,10 +496,26 @@ struct WorkingSet::Local {
         TableShape shape;
         bool whole = false;     // every row is held
         QSet<QString> held;     // key column + '\n' + literal, for the keys fetched
+        QString ddl;            // its CREATE TABLE statement
+        bool indexed = false;   // the source has an index on it (its own or a constraint's)
+        // Copies of the rows held, each with one index over a set of columns (joined by '\n'),
+        // rebuilt when the rows held change.
+        QHash<QString, QString> copies;
     };
     std::unique_ptr<MemorySqliteBackend> db;
     bool usable = false;
     QHash<QString, Table> tables;  // upper-cased name
+    int copiesMade = 0;
+
+    // The rows held of `t` changed: its indexed copies are out of date.
+    void changed(Table &t)
+    {
+        QString error;
+        for (const QString &copy : std::as_const(t.copies))
+            if (!db->execute(QStringLiteral("DROP TABLE ") + quoted(copy), error))
+                usable = false;
+        t.copies.clear();
+    }
 };
 
 WorkingSet::WorkingSet(Send send) : m_send(std::move(send)) {}
@@ -504,7 +532,7 @@ WorkingSet::Local *WorkingSet::local(Connection &c, QString &error, bool &refuse
         ResultSet schema;
         ++m_sent;
         if (!m_send(c, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master "
-                                      "WHERE sql IS NOT NULL ORDER BY type DESC, rowid"),
+                                      "ORDER BY type DESC, rowid"),
                     schema, error)) {
             refused = true;
             return nullptr;
@@ -525,6 +553,13 @@ WorkingSet::Local *WorkingSet::local(Connection &c, QString &error, bool &refuse
                 ok = false;  // a write would change more than the rows it names
             if (!ok)
                 break;
+            if (row.value(3).isNull()) {
+                // An index a constraint made (it comes back with its CREATE TABLE), or a table
+                // of the engine's own.
+                if (type == QLatin1String("index") && l->tables.contains(table))
+                    l->tables[table].indexed = true;
+                continue;
+            }
             if (type == QLatin1String("table")) {
                 const TableRule *rule = ruleFor(table);
                 if (!rule || sql.contains(QLatin1String("WITHOUT ROWID"), Qt::CaseInsensitive))
@@ -538,6 +573,7 @@ WorkingSet::Local *WorkingSet::local(Connection &c, QString &error, bool &refuse
                 }
                 Local::Table t;
                 t.name = name;
+                t.ddl = sql;
                 for (const char *k : rule->keys)
                     t.keys << QString::fromLatin1(k);
                 for (const QVariantList &col : info.rows)
@@ -546,6 +582,7 @@ WorkingSet::Local *WorkingSet::local(Connection &c, QString &error, bool &refuse
                 l->tables.insert(table, t);
             } else if (type == QLatin1String("index") && l->tables.contains(table)) {
                 // The same indexes give the same plans, and so the same order where none is asked.
+                l->tables[table].indexed = true;
                 if (!l->db->execute(sql, localError)) {
                     ok = false;
                     break;
@@ -558,6 +595,11 @@ WorkingSet::Local *WorkingSet::local(Connection &c, QString &error, bool &refuse
     m_locals.insert(c.entity(), std::move(l));
     return raw;
 }
+
+namespace {
+QString throughIndexedCopy(WorkingSet::Local &l, const QString &sql, const QList<SqlToken> &t,
+                           const QHash<QString, NamedTable> &named, const QList<Restriction> &restrictions);
+}  // namespace
 
 WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, ResultSet &out, QString &error)
 {
@@ -649,6 +691,7 @@ WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, Result
         QString localError;
         if (!l->db->insertRows(table.name, columns, rows.rows, localError))
             l->usable = false;
+        l->changed(table);
         return true;
     };
     for (auto it = named.constBegin(); it != named.constEnd(); ++it) {
@@ -672,10 +715,80 @@ WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, Result
         return Outcome::ToDatabase;
 
     QString localError;
-    if (!l->db->query(sql, out, localError))
+    if (!l->db->query(throughIndexedCopy(*l, sql, t, named, restrictions), out, localError))
         return Outcome::ToDatabase;
     return Outcome::Answered;
 }
+
+namespace {
+
+QString throughIndexedCopy(WorkingSet::Local &l, const QString &sql, const QList<SqlToken> &t,
+                           const QHash<QString, NamedTable> &named, const QList<Restriction> &restrictions)
+{
+    using Local = WorkingSet::Local;
+    // A table the source keeps without any index is read by a full scan, in rowid order. A copy of
+    // the rows held with one index over exactly the columns the statement compares with literals
+    // gives the same rows in the same order (the index's equal entries follow each other by
+    // rowid), without the scan; the statement must read that table alone, with no subquery and
+    // no grouping or DISTINCT, whose plans could change with an index.
+    if (named.size() != 1)
+        return sql;
+    const QString tableName = named.constBegin().key();
+    const NamedTable &use = *named.constBegin();
+    Local::Table &table = l.tables[tableName];
+    if (table.indexed || table.keys.isEmpty() || use.scope != -1)
+        return sql;
+    for (qsizetype i = 0; i < t.size(); ++i)
+        if (isWord(t.at(i), "GROUP") || isWord(t.at(i), "DISTINCT") || (isWord(t.at(i), "SELECT") && i > 0))
+            return sql;
+    QStringList columns;
+    for (const Restriction &r : restrictions)
+        if (r.table == tableName && !columns.contains(r.column))
+            columns << r.column;
+    if (columns.isEmpty())
+        return sql;
+    columns.sort();
+    const QString key = columns.join(QLatin1Char('\n'));
+    QString copy = table.copies.value(key);
+    if (copy.isEmpty()) {
+        // The same CREATE TABLE under another name, the same rows with the same rowids.
+        const auto ddl = TsqlRewriter::significantTokens(table.ddl);
+        qsizetype nameAt = -1;
+        if (ddl)
+            for (qsizetype i = 0; i < ddl->size() && nameAt < 0; ++i)
+                if (isName(ddl->at(i)) && nameOf(ddl->at(i)) == tableName && i > 0 && !isPunct(ddl->at(i - 1), ".")
+                    && !(i + 1 < ddl->size() && isPunct(ddl->at(i + 1), ".")))
+                    nameAt = i;
+        if (nameAt < 0)
+            return sql;
+        copy = QStringLiteral("b2d_working_set_%1").arg(++l.copiesMade);
+        const SqlToken &n = ddl->at(nameAt);
+        QStringList indexed;
+        for (const QString &c : std::as_const(columns))
+            indexed << quoted(c);
+        QString error;
+        if (!l.db->execute(table.ddl.left(n.pos) + quoted(copy) + table.ddl.mid(n.pos + n.text.size()), error))
+            return sql;
+        table.copies.insert(key, copy);
+        if (!l.db->execute(QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT rowid, %2 FROM %3")
+                               .arg(quoted(copy), quotedColumns(l.db.get(), table.name), quoted(table.name)),
+                           error)
+            || !l.db->execute(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                                  .arg(quoted(copy + QStringLiteral("_index")), quoted(copy),
+                                       indexed.join(QLatin1Char(','))),
+                              error)) {
+            l.changed(table);
+            return sql;
+        }
+    }
+    // The statement reads the copy under the table's own name.
+    const SqlToken &at = t.at(use.at);
+    const bool aliased = use.qualifiers.size() > 1;
+    return sql.left(at.pos) + quoted(copy) + (aliased ? QString() : QStringLiteral(" AS ") + at.text)
+           + sql.mid(at.pos + at.text.size());
+}
+
+}  // namespace
 
 bool WorkingSet::appliesLocally(const QString &sql, QString &table) const
 {
@@ -729,6 +842,7 @@ void WorkingSet::written(const QString &entity, const QString &sql, bool accepte
             if (!table.isEmpty() && it.key() != table)
                 continue;
             QString error;
+            local.changed(*it);
             // The same write on the rows held gives them as the database now has them.
             if (apply && l.key() == entity && it.key() == applied && local.db->execute(sql, error))
                 continue;

@@ -42,12 +42,15 @@ public:
     // Reads sent to databases by the working set (its schema and bulk reads).
     int readsSent() const { return m_sent; }
 
-private:
+    // The local database of one entity (WorkingSet.cpp).
     struct Local;
+
+private:
     Local *local(Connection &c, QString &error, bool &refused);
     // True when `sql` is an update or delete of a kept table (`table`, upper-cased) that the
     // working set can apply to the rows it holds.
     bool appliesLocally(const QString &sql, QString &table) const;
+
 
     Send m_send;
     QHash<QString, std::shared_ptr<Local>> m_locals;  // upper-cased entity -> its local database

@@ -103,6 +103,12 @@ TEST_F(WorkingSetData, AnswersExactlyAsTheDatabaseOrLeavesTheStatementToIt)
         {"SELECT Codigo FROM CARATULA_DOCUMENTOS WHERE 'D1' = IDN_DESPACHO", Answered::WorkingSet},
         {"SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'd1'", Answered::WorkingSet},
         {"SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1 '", Answered::WorkingSet},
+        // A table without index read through an indexed copy: the same rows in the same order.
+        {"SELECT NRO_ITEM FROM ITEMS_ARTICULOS i WHERE i.IDN_DESPACHO = 'D1' AND MONTO_FOB_DIV > 1", Answered::WorkingSet},
+        {"SELECT NRO_ITEM, MONTO_FOB_DIV FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'd1' AND NRO_ITEM = '0003' "
+         "ORDER BY IDN_DESPACHO", Answered::WorkingSet},
+        {"SELECT SUM(MONTO_FOB_DIV) FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1' ORDER BY MONTO_FOB_DIV",
+         Answered::WorkingSet},
         {"SELECT * FROM CARATULA_CARATULA WHERE DESPACHO = 'D1'", Answered::WorkingSet},
         {"SELECT MONTO_FOB FROM CARATULA_CARATULA WHERE DESPACHO = 'D1     '", Answered::WorkingSet},
         // Joins with a code table, T-SQL aliases, aggregates and subqueries keyed themselves.
