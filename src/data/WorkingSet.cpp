@@ -31,6 +31,13 @@
 //   table is named (after FROM, JOIN or a comma). Every table such a statement names must be held
 //   (a table of another entity, qualified, or one the working set does not keep makes it go to
 //   the database), and the local engine must run it; anything else goes to the database as it is.
+// - A keyed table the source keeps without any index (its own or a constraint's) is read there by
+//   a full scan, in rowid order, however few rows a statement wants. A single-table read of it
+//   (no join, no subquery, no GROUP BY or DISTINCT) is answered from a copy of the rows held with
+//   one index over exactly the columns the statement compares with literals: the index's equal
+//   entries follow each other by rowid, so the same rows come in the same order, and reach any
+//   ORDER BY's sort in that order, without the scan. The copy is made again after the rows held
+//   change.
 // - A write is sent to the database first. Once the database accepts it, an UPDATE or DELETE of a
 //   kept table that decides each row by the row alone (no subquery, no function, no other table)
 //   and assigns no key column is run on the rows held too; after any other write (an INSERT, whose

@@ -1,5 +1,6 @@
 // The read cache and the working set change no byte: the demo's generations written with each
-// on and off give the same files, boxes and log lines and leave the same rows in every database.
+// on and off give the same files and boxes and leave the same rows in every database, on the
+// demo's databases and on the same without any index.
 // (The golden generations are run every way by Golden_test.)
 
 #include "app/workspace/Workspace.h"
@@ -22,11 +23,25 @@ struct DemoGeneration {
     QString err;
     int status = -1;
 
-    DemoGeneration(bool cache, bool workingSet)
+    DemoGeneration(bool cache, bool workingSet, bool indexes = true)
     {
         const FixedClock clock(QDateTime(QDate(2026, 3, 10), QTime(14, 7, 9)));
         if (run({QStringLiteral("demo"), demo}, clock) != 0)
             return;
+        if (!indexes) {
+            // Databases as a customs system may keep them: no index of their own on any table.
+            const Workspace w(demo + QStringLiteral("/data"));
+            for (const QString &entity : workspaceEntities()) {
+                const QString file = w.databaseFile(entity);
+                const QStringList names =
+                    test::querySqlite(file, QStringLiteral("SELECT group_concat(name, ' ') FROM sqlite_master "
+                                                           "WHERE type = 'index' AND sql IS NOT NULL"))
+                        .toString()
+                        .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+                for (const QString &name : names)
+                    test::execSqlite(file, QStringLiteral("DROP INDEX \"%1\"").arg(name));
+            }
+        }
         QStringList args{QStringLiteral("--connections"), demo + QStringLiteral("/connections.ini"),
                          QStringLiteral("--settings"), demo + QStringLiteral("/settings.ini")};
         if (!cache)
@@ -46,13 +61,15 @@ struct DemoGeneration {
 
 TEST(ReadCache, DemoGenerationsAreTheSameWithTheCacheAndTheWorkingSetOnAndOff)
 {
-    const DemoGeneration off(false, false);
+    const DemoGeneration plain(false, false), plainWithoutIndexes(false, false, false);
     const struct {
-        bool cache, workingSet;
-    } variants[] = {{true, true}, {true, false}, {false, true}};
+        bool cache, workingSet, indexes;
+    } variants[] = {{true, true, true}, {true, false, true}, {false, true, true}, {true, true, false}};
     for (const auto &v : variants) {
-        SCOPED_TRACE(testing::Message() << "cache " << v.cache << ", working set " << v.workingSet);
-        const DemoGeneration on(v.cache, v.workingSet);
+        SCOPED_TRACE(testing::Message() << "cache " << v.cache << ", working set " << v.workingSet
+                                        << ", indexes " << v.indexes);
+        const DemoGeneration on(v.cache, v.workingSet, v.indexes);
+        const DemoGeneration &off = v.indexes ? plain : plainWithoutIndexes;
         ASSERT_EQ(on.status, 0) << on.err.toStdString();
         ASSERT_EQ(off.status, 0) << off.err.toStdString();
         // The same boxes, each naming its own workspace's file.
