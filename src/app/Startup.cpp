@@ -162,6 +162,8 @@ void Shell::start()
             log.debugOnly(describeStatement(t));
     });
     m_db->setReadCacheAllowed(m_options.readCache);
+    if (!m_options.workingSet)
+        m_db->setWorkingSetAllowed(false);
     if (!m_options.traceSqlFile.isEmpty())
         addJsonTraceFile(*m_db, m_options.traceSqlFile);
     m_rt = std::make_unique<Runtime>(*m_db, m_boxes, *m_store, *m_log, *m_clock);

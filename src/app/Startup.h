@@ -39,6 +39,7 @@ struct ShellOptions {
     QString settingsFile;     // empty: the per-user store
     QString traceSqlFile;     // empty: no JSON trace
     bool readCache = true;    // false: every read goes to the database
+    bool workingSet = true;   // false: no working set (each read is sent as asked)
     QString logFolder;        // empty: RunLog::chooseLogFolder()
 };
 

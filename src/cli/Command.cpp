@@ -18,6 +18,7 @@ const QString kConnections = QStringLiteral("connections");
 const QString kSettings = QStringLiteral("settings");
 const QString kTraceSql = QStringLiteral("trace-sql");
 const QString kNoReadCache = QStringLiteral("no-read-cache");
+const QString kNoWorkingSet = QStringLiteral("no-working-set");
 
 QString describe(const B2DError &e)
 {
@@ -64,6 +65,10 @@ QList<QCommandLineOption> commonOptions()
     options << QCommandLineOption(kNoReadCache,
                                   QStringLiteral("Send every read to the database, even one already "
                                                  "answered in the same generation (for comparison)."))
+            << QCommandLineOption(kNoWorkingSet,
+                                  QStringLiteral("Send every read to the database instead of "
+                                                 "answering the operation's rows from a working set "
+                                                 "(for comparison)."))
             << helpOption() << versionOption();
     return options;
 }
@@ -75,6 +80,7 @@ CommonOptions readCommonOptions(const QCommandLineParser &parser)
     o.settingsFile = parser.value(kSettings);
     o.traceSqlFile = parser.value(kTraceSql);
     o.readCache = !parser.isSet(kNoReadCache);
+    o.workingSet = !parser.isSet(kNoWorkingSet);
     return o;
 }
 
@@ -106,6 +112,7 @@ int DatabaseCommand::execute(Invocation &inv)
     options.settingsFile = inv.common.settingsFile;
     options.traceSqlFile = inv.common.traceSqlFile;
     options.readCache = inv.common.readCache;
+    options.workingSet = inv.common.workingSet;
     const QString connections = options.connectionsFile.isEmpty() ? Shell::defaultConnectionsFile()
                                                                    : options.connectionsFile;
     if (!QFileInfo(connections).isFile())

@@ -46,6 +46,7 @@ struct CommonOptions {
     QString settingsFile;     // --settings FILE
     QString traceSqlFile;     // --trace-sql FILE
     bool readCache = true;    // off with --no-read-cache
+    bool workingSet = true;   // off with --no-working-set
 };
 
 // One run of one command: its parsed command line and its surroundings.

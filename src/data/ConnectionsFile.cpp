@@ -9,6 +9,9 @@
 //   connection="DRIVER={FreeTDS};SERVER=caldra-sql;PORT=1433;DATABASE=NCM;UID=b2d;PWD=..."
 //   dialect=tsql                        ; optional, see below
 //
+// `working_set=off` (or no, false, 0; on, yes, true, 1 leave it on, the default) keeps the entity's
+// reads out of the generation's working set: each goes to its database as the system asks it.
+//
 // The file is read here line by line rather than through QSettings, which would take a group
 // named GENERAL for its root group and split an unquoted value at its commas. A value is the text
 // after the first '=', trimmed; one pair of double quotes around it is removed and nothing else
@@ -48,6 +51,7 @@ struct EntityConfig {
     QString database;
     QString connection;
     QString dialect;
+    QString workingSet;  // as written, lower-cased; empty: on
 };
 
 struct ConnectionsConfig {
@@ -122,7 +126,7 @@ ConnectionsConfig readConnectionsFile(const QString &path)
                               .arg(groupLines.value(group)));
             groupLines.insert(group, n + 1);
             if (!isReservedGroup(group))
-                cfg.entities.insert(group, EntityConfig{name, {}, {}, {}, {}});
+                cfg.entities.insert(group, EntityConfig{name, {}, {}, {}, {}, {}});
             continue;
         }
         const qsizetype eq = line.indexOf(QLatin1Char('='));
@@ -154,6 +158,8 @@ ConnectionsConfig readConnectionsFile(const QString &path)
             e.connection = value;
         else if (key == QLatin1String("dialect"))
             e.dialect = value.trimmed().toLower();
+        else if (key == QLatin1String("working_set"))
+            e.workingSet = value.trimmed().toLower();
         // Other keys are left for other tools.
     }
 
@@ -161,6 +167,12 @@ ConnectionsConfig readConnectionsFile(const QString &path)
     if (caldraExecutableGiven)
         cfg.caldraExecutable = QDir::cleanPath(folder.absoluteFilePath(cfg.caldraExecutable));
     for (EntityConfig &e : cfg.entities) {
+        static const QStringList switchWords = {
+            QStringLiteral("on"), QStringLiteral("yes"), QStringLiteral("true"), QStringLiteral("1"),
+            QStringLiteral("off"), QStringLiteral("no"), QStringLiteral("false"), QStringLiteral("0")};
+        if (!e.workingSet.isEmpty() && !switchWords.contains(e.workingSet))
+            failEntity(cfg, e.entity,
+                       QStringLiteral("working_set \"%1\" desconocido (on u off)").arg(e.workingSet));
         if (e.driver == QLatin1String("sqlite")) {
             if (e.database.isEmpty())
                 failEntity(cfg, e.entity, QStringLiteral("falta database="));
@@ -226,6 +238,10 @@ public:
         : DataAccess([cfg](const QString &entity) { return openBackend(*cfg, entity); }),
           m_cfg(std::move(cfg))
     {
+        for (const EntityConfig &e : m_cfg->entities)
+            if (e.workingSet == QLatin1String("off") || e.workingSet == QLatin1String("no")
+                || e.workingSet == QLatin1String("false") || e.workingSet == QLatin1String("0"))
+                setWorkingSetAllowedFor(e.entity, false);
     }
 
     void LoadParameters() override

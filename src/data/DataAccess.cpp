@@ -1,5 +1,6 @@
 #include "data/DataAccess.h"
 
+#include "data/WorkingSet.h"
 #include "platform/Error.h"
 
 #include <QElapsedTimer>
@@ -161,10 +162,24 @@ Connection &DataAccess::getDataConnectionByEntity(const QString &entity)
     return *c;
 }
 
+void DataAccess::setWorkingSetAllowedFor(const QString &entity, bool allowed)
+{
+    if (allowed)
+        m_noWorkingSet.remove(entity.toUpper());
+    else
+        m_noWorkingSet.insert(entity.toUpper());
+}
+
 void DataAccess::beginGeneration()
 {
     clearCache();
     m_cacheOn = m_cacheAllowed;
+    m_workingSet.reset();
+    if (m_workingSetAllowed)
+        m_workingSet = std::make_unique<WorkingSet>(
+            [this](Connection &c, const QString &sql, ResultSet &out, QString &error) {
+                return sendQuery(c, sql, out, error);
+            });
     m_generation = true;
 }
 
@@ -172,6 +187,7 @@ void DataAccess::endGeneration()
 {
     clearCache();
     m_cacheOn = false;
+    m_workingSet.reset();
     m_generation = false;
 }
 
@@ -279,6 +295,18 @@ void DataAccess::trace(const StatementTrace &t)
         sink(t);
 }
 
+bool DataAccess::sendQuery(Connection &c, const QString &sql, ResultSet &out, QString &error)
+{
+    ++m_run;
+    QElapsedTimer timer;
+    timer.start();
+    const bool ok = reconnectIfLost(c, error) && c.backend().query(sql, out, error);
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    trace({c.entity(), sql, ok ? int(out.rows.size()) : 0, ms, false, ok, false, error,
+           Answered::Database});
+    return ok;
+}
+
 bool DataAccess::runQuery(Connection &c, const QString &sql, ResultSet &out, QString &error)
 {
     ++m_asked;
@@ -287,18 +315,37 @@ bool DataAccess::runQuery(Connection &c, const QString &sql, ResultSet &out, QSt
         const auto hit = m_cache.constFind(key);
         if (hit != m_cache.constEnd()) {
             out = *hit;
-            trace({c.entity(), sql, int(out.rows.size()), 0.0, true, true, false, {}});
+            trace({c.entity(), sql, int(out.rows.size()), 0.0, true, true, false, {}, Answered::Cache});
             return true;
         }
     }
-    ++m_run;
-    QElapsedTimer timer;
-    timer.start();
-    const bool ok = reconnectIfLost(c, error) && c.backend().query(sql, out, error);
-    const double ms = double(timer.nsecsElapsed()) / 1e6;
-    if (ok && m_cacheOn && !isProcedureCall(sql))
+    const bool procedure = isProcedureCall(sql);
+    if (m_workingSet && !procedure && !m_noWorkingSet.contains(c.entity())) {
+        QElapsedTimer timer;
+        timer.start();
+        switch (m_workingSet->answer(c, sql, out, error)) {
+        case WorkingSet::Outcome::Answered:
+            if (m_cacheOn)
+                cacheAnswer(key, sql, out);
+            trace({c.entity(), sql, int(out.rows.size()), double(timer.nsecsElapsed()) / 1e6, false,
+                   true, false, {}, Answered::WorkingSet});
+            return true;
+        case WorkingSet::Outcome::Refused:
+            // The read it needed was refused (traced as the database's answer): so is this one.
+            trace({c.entity(), sql, 0, double(timer.nsecsElapsed()) / 1e6, false, false, false,
+                   error, Answered::WorkingSet});
+            return false;
+        case WorkingSet::Outcome::ToDatabase:
+            out = ResultSet{};
+            break;
+        }
+    }
+    // A procedure may change what it reads: the working set holds nothing across one.
+    if (m_workingSet && procedure)
+        m_workingSet->written(c.entity(), sql, false);
+    const bool ok = sendQuery(c, sql, out, error);
+    if (ok && m_cacheOn && !procedure)
         cacheAnswer(key, sql, out);
-    trace({c.entity(), sql, ok ? int(out.rows.size()) : 0, ms, false, ok, false, error});
     return ok;
 }
 
@@ -311,7 +358,11 @@ bool DataAccess::runExecute(Connection &c, const QString &sql, QString &error)
     timer.start();
     const bool ok = reconnectIfLost(c, error) && c.backend().execute(sql, error);
     const double ms = double(timer.nsecsElapsed()) / 1e6;
-    trace({c.entity(), sql, 0, ms, false, ok, true, error});
+    trace({c.entity(), sql, 0, ms, false, ok, true, error, Answered::Database});
+    // The held rows follow the write once the database has it (and are dropped after a refusal,
+    // which may leave the database's rows unknown).
+    if (m_workingSet)
+        m_workingSet->written(c.entity(), sql, ok);
     return ok;
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QSet>
 #include <functional>
 #include <memory>
 
@@ -57,9 +58,14 @@ private:
     bool m_open = false;
 };
 
+// The engine behind a backend, as far as a working set needs to know it: a working set answers
+// only for a database whose answers it can give exactly.
+enum class SourceEngine { Other, Sqlite };
+
 // One backend connection to one entity's database (SQLite, ODBC, or a test fake).
 class Backend {
 public:
+    virtual SourceEngine sourceEngine() const { return SourceEngine::Other; }
     virtual ~Backend() = default;
     // Runs a statement that returns rows. False with `error` set when it failed.
     virtual bool query(const QString &sql, ResultSet &out, QString &error) = 0;
@@ -80,18 +86,24 @@ using BackendWrapper =
 void setBackendWrapper(BackendWrapper wrapper);
 
 // One traced statement.
+// Who answered a statement: the database (every statement sent to it, the working set's bulk
+// reads included), the working set, or the read cache.
+enum class Answered { Database, WorkingSet, Cache };
+
 struct StatementTrace {
     QString entity;
     QString sql;
     int rows = 0;
     double ms = 0;
-    bool cached = false;
+    bool cached = false;  // answered by the read cache
     bool ok = true;
     bool write = false;
     QString error;
+    Answered answered = Answered::Database;
 };
 
 class DataAccess;
+class WorkingSet;
 
 // The connection object of an entity: a `sql` text that persists until set again, `crearrs`
 // and `ejecutar`. The same object is handed out for the same entity name for the whole run.
@@ -162,6 +174,11 @@ public:
     // Off: every read goes to the database, for comparison (--no-read-cache).
     void setReadCacheAllowed(bool allowed) { m_cacheAllowed = allowed; }
     bool readCacheAllowed() const { return m_cacheAllowed; }
+    // The working set of each generation (WorkingSet.h): on unless turned off (--no-working-set),
+    // or off for one entity (its connections-file group says working_set=off).
+    void setWorkingSetAllowed(bool allowed) { m_workingSetAllowed = allowed; }
+    bool workingSetAllowed() const { return m_workingSetAllowed; }
+    void setWorkingSetAllowedFor(const QString &entity, bool allowed);
 
     // The table a write names (after UPDATE, INSERT INTO or DELETE FROM; the last part of a
     // qualified or bracketed name), upper-cased; empty when the statement has none of these forms.
@@ -172,7 +189,8 @@ public:
     // Every statement (cached or not) goes to each sink, in order.
     void addTraceSink(TraceSink sink) { m_sinks.push_back(std::move(sink)); }
 
-    // Counts for tests and the benchmark.
+    // Counts for tests and the benchmark: statements asked, and statements sent to a database
+    // (the working set's reads included).
     int statementsAsked() const { return m_asked; }
     int statementsRun() const { return m_run; }
     // Backends opened again after a lost connection.
@@ -182,6 +200,9 @@ private:
     friend class Connection;
     bool runQuery(Connection &c, const QString &sql, ResultSet &out, QString &error);
     bool runExecute(Connection &c, const QString &sql, QString &error);
+    // Sends a read to the connection's database: counted, traced, after a reconnection if the
+    // connection was lost.
+    bool sendQuery(Connection &c, const QString &sql, ResultSet &out, QString &error);
     void trace(const StatementTrace &t);
 
     void cacheAnswer(const QString &key, const QString &sql, const ResultSet &rows);
@@ -203,6 +224,9 @@ private:
     bool m_cacheOn = false;
     bool m_generation = false;
     bool m_cacheAllowed = true;
+    std::unique_ptr<WorkingSet> m_workingSet;  // while a generation runs
+    bool m_workingSetAllowed = true;
+    QSet<QString> m_noWorkingSet;  // upper-cased entities kept out of it
     int m_asked = 0;
     int m_run = 0;
     int m_reconnections = 0;

@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUrl>
+#include <algorithm>
 #include <atomic>
 #include <limits>
 
@@ -349,6 +350,75 @@ bool SqliteBackend::open(const QList<Attachment> &attachments, QString &error)
             return false;
         }
     }
+    return true;
+}
+
+// ---- MemorySqliteBackend -------------------------------------------------------------------
+
+MemorySqliteBackend::MemorySqliteBackend(const QString &name)
+    : SqlDatabaseBackend(QStringLiteral("QSQLITE"), name, true)
+{
+}
+
+bool MemorySqliteBackend::open(QString &error)
+{
+    QSqlDatabase db = QSqlDatabase::database(connectionName(), false);
+    if (!db.isValid()) {
+        error = QStringLiteral("El controlador QSQLITE de Qt no está disponible");
+        return false;
+    }
+    db.setDatabaseName(QStringLiteral(":memory:"));
+    if (!db.open()) {
+        error = errorText(db.lastError());
+        return false;
+    }
+    return true;
+}
+
+bool MemorySqliteBackend::insertRows(const QString &table, const QStringList &columns,
+                                     const QList<QVariantList> &rows, QString &error)
+{
+    if (rows.isEmpty() || columns.isEmpty())
+        return true;
+    QSqlDatabase db = QSqlDatabase::database(connectionName(), false);
+    QStringList names;
+    for (const QString &c : columns)
+        names << quotedIdentifier(c);
+    const QString head = QStringLiteral("INSERT OR REPLACE INTO %1 (%2) VALUES ")
+                             .arg(quotedIdentifier(table), names.join(QLatin1Char(',')));
+    const QString marks = QLatin1Char('(') + QStringLiteral("?,").repeated(columns.size() - 1)
+                          + QStringLiteral("?)");
+    // Many rows a statement, each value bound as it is: far fewer statements than rows.
+    const qsizetype perStatement = std::max<qsizetype>(1, 900 / columns.size());
+    db.transaction();
+    QSqlQuery q(db);
+    qsizetype prepared = 0;  // rows of the statement prepared in q
+    for (qsizetype first = 0; first < rows.size(); first += perStatement) {
+        const qsizetype count = std::min(perStatement, rows.size() - first);
+        if (count != prepared) {
+            QStringList groups;
+            for (qsizetype r = 0; r < count; ++r)
+                groups << marks;
+            if (!q.prepare(head + groups.join(QLatin1Char(',')))) {
+                error = errorText(q.lastError());
+                db.rollback();
+                return false;
+            }
+            prepared = count;
+        }
+        int position = 0;
+        for (qsizetype r = first; r < first + count; ++r) {
+            const QVariantList &row = rows.at(r);
+            for (int i = 0; i < columns.size(); ++i)
+                q.bindValue(position++, row.value(i));
+        }
+        if (!q.exec()) {
+            error = errorText(q.lastError());
+            db.rollback();
+            return false;
+        }
+    }
+    db.commit();
     return true;
 }
 

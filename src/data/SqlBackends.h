@@ -49,6 +49,7 @@ private:
 // `HISTORIAL.CARATULA_CARATULA` reads from the HISTORIAL file on any connection.
 class SqliteBackend final : public SqlDatabaseBackend {
 public:
+    SourceEngine sourceEngine() const override { return SourceEngine::Sqlite; }
     struct Attachment {
         QString entity;
         QString path;
@@ -60,6 +61,18 @@ public:
 
 private:
     QString m_path;
+};
+
+// A private SQLite database in memory that a working set answers from: the same engine, the
+// same T-SQL adaptation and the same values as the sqlite driver, with nothing on disk.
+class MemorySqliteBackend final : public SqlDatabaseBackend {
+public:
+    explicit MemorySqliteBackend(const QString &name);
+    bool open(QString &error);
+    // Adds rows to `table`: `columns[i]` receives `row[i]`, each value bound as it is (null,
+    // integer, real, text), in one transaction. False with `error` set when a row is refused.
+    bool insertRows(const QString &table, const QStringList &columns, const QList<QVariantList> &rows,
+                    QString &error);
 };
 
 // One attribute of an ODBC connection string: KEY=value, or KEY={value} where the braces let the

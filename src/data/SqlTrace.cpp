@@ -63,6 +63,10 @@ QString jsonTraceLine(const StatementTrace &t)
                    + QStringLiteral(", \"ok\": ") + jsonBool(t.ok);
     if (!t.ok)
         line += QStringLiteral(", \"error\": ") + jsonString(t.error);
+    line += QStringLiteral(", \"answered\": ");
+    line += t.answered == Answered::Cache        ? QLatin1String("\"cache\"")
+            : t.answered == Answered::WorkingSet ? QLatin1String("\"working set\"")
+                                                 : QLatin1String("\"database\"");
     return line + QLatin1Char('}');
 }
 
@@ -91,6 +95,8 @@ QString describeStatement(const StatementTrace &t)
                                                                        : QStringLiteral("filas"));
     if (t.cached)
         outcome += QStringLiteral(" (caché)");
+    else if (t.answered == Answered::WorkingSet)
+        outcome += QStringLiteral(" (conjunto de trabajo)");
     QString text = t.sql;
     text.replace(QLatin1String("\r\n"), QLatin1String(" "));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));

@@ -528,6 +528,33 @@ QString sqliteLiteral(const QVariant &v)
 
 }  // namespace
 
+std::optional<QList<SqlToken>> TsqlRewriter::significantTokens(const QString &sql)
+{
+    QList<Token> tokens;
+    if (!tokenize(sql, tokens))
+        return std::nullopt;
+    QList<SqlToken> out;
+    out.reserve(tokens.size() / 2 + 1);
+    qsizetype pos = 0;
+    for (const Token &t : tokens) {
+        const qsizetype at = pos;
+        pos += t.text.size();
+        SqlToken::Kind kind;
+        switch (t.kind) {
+        case Tok::Word: kind = SqlToken::Word; break;
+        case Tok::Number: kind = SqlToken::Number; break;
+        case Tok::String: kind = SqlToken::String; break;
+        case Tok::Bracketed: kind = SqlToken::Bracketed; break;
+        case Tok::Quoted: kind = SqlToken::Quoted; break;
+        case Tok::Param: kind = SqlToken::Param; break;
+        case Tok::Punct: kind = SqlToken::Punct; break;
+        default: continue;
+        }
+        out.push_back({kind, t.text, at});
+    }
+    return out;
+}
+
 int TsqlRewriter::parameterCount(const QString &sql)
 {
     QList<Token> t;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QVariantList>
 #include <optional>
@@ -10,6 +11,15 @@ namespace b2d {
 struct ProcedureCall {
     QString name;        // the procedure's own name, without owner or database prefix
     QVariantList args;   // quoted arguments as text, unquoted numbers as integer or real, NULL as null
+};
+
+// One token of a statement, as the rewriter reads it: the texts of a statement's tokens, joined,
+// give the statement back. Blanks and comments are dropped from `significantTokens`.
+struct SqlToken {
+    enum Kind { Word, Number, String, Bracketed, Quoted, Param, Punct };
+    Kind kind;
+    QString text;
+    qsizetype pos = 0;  // where the token starts in the statement
 };
 
 // Adapts the T-SQL the system sends to what SQLite reads. Only these constructs change, and only
@@ -31,6 +41,10 @@ public:
 
     // How many values a statement binds, as SQLite numbers its parameters: `?` takes the next
     // number, `?N` number N, and each distinct `:name`, `@name` or `$name` the next number.
+    // The significant tokens of a statement (no blanks, no comments); nullopt when a literal, a
+    // bracketed name or a comment is left open.
+    static std::optional<QList<SqlToken>> significantTokens(const QString &sql);
+
     static int parameterCount(const QString &sql);
 
     // The statement with each parameter replaced by its argument written as an SQLite literal

@@ -209,3 +209,34 @@ TEST(OdbcConnection, FailedOpenNamesEntityDriverAndServerButNoPassword)
             EXPECT_FALSE(text.contains(QString::fromUtf8(secret))) << text.toStdString();
     }
 }
+
+// Inside a generation, with the working set on and off, an ODBC entity answers the same rows, and
+// every one from its database: the working set keeps only the rows of SQLite files it reads
+// itself (a key in another case or with trailing blanks is then compared by the data source).
+TEST_F(OdbcData, AGenerationReadsTheDataSourceWithTheWorkingSetOnAndOff)
+{
+    QList<StatementTrace> traces;
+    db->addTraceSink([&](const StatementTrace &t) { traces << t; });
+    QStringList answers;
+    for (const bool workingSet : {true, false}) {
+        db->setWorkingSetAllowed(workingSet);
+        db->beginGeneration();
+        for (const char *entity : {"HISTORIAL", "SERVIDOR"})
+            for (const char *key : {"19001IC04000123A", "19001ic04000123a"}) {
+                Recordset rs;
+                const bool found = ask(entity, QStringLiteral("SELECT DESPACHO, MONTO_FOB FROM CARATULA_CARATULA "
+                                                              "WHERE DESPACHO = '%1'").arg(QLatin1String(key)), rs);
+                answers << QStringLiteral("%1 %2: %3").arg(QLatin1String(entity), QLatin1String(key),
+                                                           found ? rs.field(1).toString() : QStringLiteral("-"));
+            }
+        db->endGeneration();
+    }
+    EXPECT_EQ(answers.mid(0, 4), answers.mid(4));
+    EXPECT_EQ(answers.mid(0, 4), (QStringList{QStringLiteral("HISTORIAL 19001IC04000123A: 1000.5"),
+                                              QStringLiteral("HISTORIAL 19001ic04000123a: 1000.5"),
+                                              QStringLiteral("SERVIDOR 19001IC04000123A: 1000.5"),
+                                              QStringLiteral("SERVIDOR 19001ic04000123a: 1000.5")}));
+    ASSERT_EQ(traces.size(), 8);
+    for (const StatementTrace &t : traces)
+        EXPECT_EQ(int(t.answered), int(Answered::Database)) << t.sql.toStdString();
+}

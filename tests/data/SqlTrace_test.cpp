@@ -16,7 +16,8 @@ namespace {
 StatementTrace trace(const QString &sql, int rows, double ms, bool cached = false, bool ok = true,
                      bool write = false, const QString &error = {})
 {
-    return StatementTrace{QStringLiteral("HISTORIAL"), sql, rows, ms, cached, ok, write, error};
+    return StatementTrace{QStringLiteral("HISTORIAL"), sql, rows, ms, cached, ok, write, error,
+                          cached ? Answered::Cache : Answered::Database};
 }
 
 void openQueryOn(RecordingData &data, const char *entity, const char *sql, Recordset &rs)
@@ -32,11 +33,14 @@ TEST(SqlTrace, JsonLineHoldsTheStatementAsWritten)
 {
     const std::pair<StatementTrace, const char *> cases[] = {
         {trace(QStringLiteral("SELECT * FROM T WHERE A = 'x'"), 3, 0.42),
-         R"({"entity": "HISTORIAL", "sql": "SELECT * FROM T WHERE A = 'x'", "rows": 3, "ms": 0.42, "cached": false, "ok": true})"},
+         R"({"entity": "HISTORIAL", "sql": "SELECT * FROM T WHERE A = 'x'", "rows": 3, "ms": 0.42, "cached": false, "ok": true, "answered": "database"})"},
         {trace(QStringLiteral("SELECT \"Año\"\n\tFROM [T\\1]"), 0, 12.0, true),
-         R"({"entity": "HISTORIAL", "sql": "SELECT \"Año\"\n\tFROM [T\\1]", "rows": 0, "ms": 12, "cached": true, "ok": true})"},
+         R"({"entity": "HISTORIAL", "sql": "SELECT \"Año\"\n\tFROM [T\\1]", "rows": 0, "ms": 12, "cached": true, "ok": true, "answered": "cache"})"},
         {trace(QStringLiteral("SELECT x"), 0, 1.23456, false, false, false, QStringLiteral("no such column: x")),
-         R"({"entity": "HISTORIAL", "sql": "SELECT x", "rows": 0, "ms": 1.235, "cached": false, "ok": false, "error": "no such column: x"})"},
+         R"({"entity": "HISTORIAL", "sql": "SELECT x", "rows": 0, "ms": 1.235, "cached": false, "ok": false, "error": "no such column: x", "answered": "database"})"},
+        {StatementTrace{QStringLiteral("NCM"), QStringLiteral("SELECT 1"), 1, 0.5, false, true, false, {},
+                        Answered::WorkingSet},
+         R"({"entity": "NCM", "sql": "SELECT 1", "rows": 1, "ms": 0.5, "cached": false, "ok": true, "answered": "working set"})"},
     };
     for (const auto &[t, line] : cases) {
         SCOPED_TRACE(line);

@@ -368,58 +368,61 @@ QString boxesShown(const ScriptedBoxes &boxes)
 
 TEST(Golden, DocumentsMatchTheHandWrittenFiles)
 {
-    for (const GoldenCase &c : goldenCases()) {
-        SCOPED_TRACE(c.despacho);
-        GoldenRun run(c);
-        const GenerationReport report = run.generate(QLatin1String(c.despacho));
+    for (const bool workingSet : {true, false}) {
+        for (const GoldenCase &c : goldenCases()) {
+            SCOPED_TRACE(std::string(c.despacho) + (workingSet ? "" : " (no working set)"));
+            GoldenRun run(c);
+            run.db->setWorkingSetAllowed(workingSet);
+            const GenerationReport report = run.generate(QLatin1String(c.despacho));
 
-        // The operator was asked in the order of the header, offered what was remembered.
-        QList<ScriptedBoxes::Shown> inputs;
-        for (const ScriptedBoxes::Shown &s : run.boxes.shown())
-            if (s.kind == ScriptedBoxes::Shown::Input)
-                inputs << s;
-        ASSERT_EQ(inputs.size(), c.prompts.size()) << boxesShown(run.boxes).toStdString();
-        for (qsizetype i = 0; i < inputs.size(); ++i) {
-            EXPECT_EQ(inputs[i].title, QLatin1String(c.prompts[i].title)) << "prompt " << i;
-            EXPECT_EQ(inputs[i].defaultValue, QString::fromUtf8(c.prompts[i].offered))
-                << c.prompts[i].title;
+            // The operator was asked in the order of the header, offered what was remembered.
+            QList<ScriptedBoxes::Shown> inputs;
+            for (const ScriptedBoxes::Shown &s : run.boxes.shown())
+                if (s.kind == ScriptedBoxes::Shown::Input)
+                    inputs << s;
+            ASSERT_EQ(inputs.size(), c.prompts.size()) << boxesShown(run.boxes).toStdString();
+            for (qsizetype i = 0; i < inputs.size(); ++i) {
+                EXPECT_EQ(inputs[i].title, QLatin1String(c.prompts[i].title)) << "prompt " << i;
+                EXPECT_EQ(inputs[i].defaultValue, QString::fromUtf8(c.prompts[i].offered))
+                    << c.prompts[i].title;
+            }
+
+            // One file, named from the prefix, subregime code, reference code and the local time.
+            const QString name = QLatin1String(c.fileName);
+            const QString path = QDir(run.outFolder).filePath(name + QStringLiteral(".XML"));
+            ASSERT_EQ(report.outcome, GenerationReport::Written) << boxesShown(run.boxes).toStdString();
+            EXPECT_EQ(QDir(run.outFolder).entryList(QDir::Files), QStringList{name + QStringLiteral(".XML")});
+            EXPECT_EQ(report.fileName, name);
+            EXPECT_EQ(QDir::cleanPath(report.path), QDir::cleanPath(path));
+
+            // The only box besides the prompts tells where the file lies.
+            const QList<ScriptedBoxes::Shown> messages = run.boxes.messages();
+            ASSERT_EQ(messages.size(), 1) << boxesShown(run.boxes).toStdString();
+            EXPECT_EQ(messages[0].icon, BoxIcon::Information);
+            EXPECT_TRUE(messages[0].text.contains(QStringLiteral(" Ubicacion: ") + report.path))
+                << messages[0].text.toStdString();
+
+            const QByteArray expected = test::readGolden(c.golden);
+            ASSERT_FALSE(expected.isEmpty()) << c.golden;
+            const QByteArray actual = test::readFile(path);
+            EXPECT_TRUE(actual == expected) << describeDifference(expected, actual);
+
+            // What was answered and generated is remembered in the declaration's row.
+            for (const Column &col : c.row) {
+                const QStringList got =
+                    run.read(QStringLiteral("SELECT %1 FROM CARATULA_CARATULA WHERE DESPACHO = '%2'")
+                                 .arg(QLatin1String(col.name), QLatin1String(c.despacho)));
+                const QString want = col.value ? QString::fromUtf8(col.value) : QStringLiteral("<null>");
+                EXPECT_EQ(got, QStringList{want}) << col.name;
+            }
+            EXPECT_EQ(run.read(QStringLiteral("SELECT Moneda, Valor FROM Despacho_TiposCambio "
+                                              "WHERE Despacho = '%1'")
+                                   .arg(QLatin1String(c.despacho))),
+                      c.exchangeRates);
+            const QString logText = run.logText();
+            for (const QString &line : c.logLines)
+                EXPECT_TRUE(logText.contains(line)) << line.toStdString();
         }
-
-        // One file, named from the prefix, subregime code, reference code and the local time.
-        const QString name = QLatin1String(c.fileName);
-        const QString path = QDir(run.outFolder).filePath(name + QStringLiteral(".XML"));
-        ASSERT_EQ(report.outcome, GenerationReport::Written) << boxesShown(run.boxes).toStdString();
-        EXPECT_EQ(QDir(run.outFolder).entryList(QDir::Files), QStringList{name + QStringLiteral(".XML")});
-        EXPECT_EQ(report.fileName, name);
-        EXPECT_EQ(QDir::cleanPath(report.path), QDir::cleanPath(path));
-
-        // The only box besides the prompts tells where the file lies.
-        const QList<ScriptedBoxes::Shown> messages = run.boxes.messages();
-        ASSERT_EQ(messages.size(), 1) << boxesShown(run.boxes).toStdString();
-        EXPECT_EQ(messages[0].icon, BoxIcon::Information);
-        EXPECT_TRUE(messages[0].text.contains(QStringLiteral(" Ubicacion: ") + report.path))
-            << messages[0].text.toStdString();
-
-        const QByteArray expected = test::readGolden(c.golden);
-        ASSERT_FALSE(expected.isEmpty()) << c.golden;
-        const QByteArray actual = test::readFile(path);
-        EXPECT_TRUE(actual == expected) << describeDifference(expected, actual);
-
-        // What was answered and generated is remembered in the declaration's row.
-        for (const Column &col : c.row) {
-            const QStringList got =
-                run.read(QStringLiteral("SELECT %1 FROM CARATULA_CARATULA WHERE DESPACHO = '%2'")
-                             .arg(QLatin1String(col.name), QLatin1String(c.despacho)));
-            const QString want = col.value ? QString::fromUtf8(col.value) : QStringLiteral("<null>");
-            EXPECT_EQ(got, QStringList{want}) << col.name;
-        }
-        EXPECT_EQ(run.read(QStringLiteral("SELECT Moneda, Valor FROM Despacho_TiposCambio "
-                                          "WHERE Despacho = '%1'")
-                               .arg(QLatin1String(c.despacho))),
-                  c.exchangeRates);
-        const QString logText = run.logText();
-        for (const QString &line : c.logLines)
-            EXPECT_TRUE(logText.contains(line)) << line.toStdString();
     }
 }
 
@@ -445,23 +448,36 @@ TEST(Golden, AOneByteChangeToAStoredFileChangesTheDocumentComparedWith)
     }
 }
 
-TEST(Golden, TheReadCacheChangesNoByteOfADocumentNorARow)
+TEST(Golden, TheReadCacheAndTheWorkingSetChangeNoByteOfADocumentNorARowNorALogLine)
 {
-    for (const GoldenCase &c : goldenCases()) {
-        SCOPED_TRACE(c.despacho);
-        GoldenRun on(c), off(c);
-        off.db->setReadCacheAllowed(false);
-        ASSERT_EQ(on.generate(QLatin1String(c.despacho)).outcome, GenerationReport::Written);
-        ASSERT_EQ(off.generate(QLatin1String(c.despacho)).outcome, GenerationReport::Written);
-        EXPECT_GT(off.db->statementsRun(), on.db->statementsRun());
+    const struct {
+        bool cache, workingSet;
+    } variants[] = {{true, true}, {true, false}, {false, true}};
+    for (const GoldenCase &c : goldenCases())
+        for (const auto &v : variants) {
+            SCOPED_TRACE(testing::Message() << c.despacho << ", cache " << v.cache << ", working set "
+                                            << v.workingSet);
+            GoldenRun on(c), off(c);
+            on.db->setReadCacheAllowed(v.cache);
+            on.db->setWorkingSetAllowed(v.workingSet);
+            off.db->setReadCacheAllowed(false);
+            off.db->setWorkingSetAllowed(false);
+            ASSERT_EQ(on.generate(QLatin1String(c.despacho)).outcome, GenerationReport::Written);
+            ASSERT_EQ(off.generate(QLatin1String(c.despacho)).outcome, GenerationReport::Written);
+            EXPECT_GT(off.db->statementsRun(), on.db->statementsRun());
 
-        const QString file = QLatin1String(c.fileName) + QStringLiteral(".XML");
-        const QByteArray expected = test::readGolden(c.golden);
-        EXPECT_TRUE(test::readFile(QDir(off.outFolder).filePath(file)) == expected);
-        EXPECT_TRUE(test::readFile(QDir(on.outFolder).filePath(file)) == expected);
-        for (const QString &entity : workspaceEntities())
-            EXPECT_EQ(test::dumpSqlite(on.workspace.databaseFile(entity)),
-                      test::dumpSqlite(off.workspace.databaseFile(entity)))
-                << entity.toStdString();
-    }
+            const QString file = QLatin1String(c.fileName) + QStringLiteral(".XML");
+            const QByteArray expected = test::readGolden(c.golden);
+            EXPECT_TRUE(test::readFile(QDir(off.outFolder).filePath(file)) == expected);
+            EXPECT_TRUE(test::readFile(QDir(on.outFolder).filePath(file)) == expected);
+            // The same boxes and log lines, each naming its own folder.
+            EXPECT_EQ(boxesShown(on.boxes).replace(on.dir.path(), QStringLiteral("DIR")).toStdString(),
+                      boxesShown(off.boxes).replace(off.dir.path(), QStringLiteral("DIR")).toStdString());
+            EXPECT_EQ(on.logText().replace(on.dir.path(), QStringLiteral("DIR")).toStdString(),
+                      off.logText().replace(off.dir.path(), QStringLiteral("DIR")).toStdString());
+            for (const QString &entity : workspaceEntities())
+                EXPECT_EQ(test::dumpSqlite(on.workspace.databaseFile(entity)),
+                          test::dumpSqlite(off.workspace.databaseFile(entity)))
+                    << entity.toStdString();
+        }
 }

@@ -110,7 +110,7 @@ QStringList hostileValues(const Case &c)
 }
 
 // Generates operation `numero` under case `c` and checks the outcome, the files and the statements.
-void generateHostile(const QString &numero, const Case &c)
+void generateHostile(const QString &numero, const Case &c, bool workingSet)
 {
     DemoCliRun run;
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
@@ -134,7 +134,10 @@ void generateHostile(const QString &numero, const Case &c)
         answers << u"--answer"_s << a;
 
     run.err.clear();
-    const int status = run.generate({numero}, answers, {u"--trace-sql"_s, trace});
+    QStringList options{u"--trace-sql"_s, trace};
+    if (!workingSet)
+        options << u"--no-working-set"_s;
+    const int status = run.generate({numero}, answers, options);
 
     // A document in the output folder, or a message and nothing written.
     const QString err = run.err.left(2000);
@@ -206,9 +209,11 @@ TEST(HostileInput, EndsInAWellFormedDocumentOrAMessageAndNeverBreaksAStatement)
         {"declaration FOB of 0", Poison::Amounts, 0.0, {}, u"DVN"_s, u"CARATULA_CARATULA.MONTO_FOB"_s},
         {"impossible dates stored", Poison::Dates, u"31/02/2019"_s, {}, u"DVN"_s},
     };
-    for (const QString &numero : operations)
-        for (const Case &c : cases) {
-            SCOPED_TRACE(numero.toStdString() + ": " + c.name);
-            generateHostile(numero, c);
-        }
+    for (const bool workingSet : {true, false})
+        for (const QString &numero : operations)
+            for (const Case &c : cases) {
+                SCOPED_TRACE(numero.toStdString() + ": " + c.name
+                             + (workingSet ? "" : " (no working set)"));
+                generateHostile(numero, c, workingSet);
+            }
 }

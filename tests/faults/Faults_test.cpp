@@ -38,6 +38,7 @@ struct Workspace {
     QTemporaryDir dir{temporaryTemplate()};
     QString demo = dir.filePath(QStringLiteral("demo"));
     QString err;
+    bool workingSet = true;
 
     Workspace() { EXPECT_EQ(run({QStringLiteral("demo"), demo}), cli::ExitOk) << err.toStdString(); }
 
@@ -71,8 +72,11 @@ struct Workspace {
 private:
     QStringList common() const
     {
-        return {QStringLiteral("--connections"), demo + QStringLiteral("/connections.ini"),
-                QStringLiteral("--settings"), demo + QStringLiteral("/settings.ini")};
+        QStringList args{QStringLiteral("--connections"), demo + QStringLiteral("/connections.ini"),
+                         QStringLiteral("--settings"), demo + QStringLiteral("/settings.ini")};
+        if (!workingSet)
+            args << QStringLiteral("--no-working-set");
+        return args;
     }
     int run(const QStringList &arguments)
     {
@@ -122,15 +126,17 @@ void expectWholeOrNothing(Workspace &w, const QString &op, const QString &folder
 // Runs `command` on a workspace that `prepare` readied, once without faults, counting the
 // statements it sends, then on a fresh workspace for every one of them failing with an error and
 // for every one losing the connection. `folder` receives the command's file; what `prepare` left
-// in the output folder stays as it was.
+// in the output folder stays as it was. With the working set on, its own reads are among the
+// statements that fail.
 void atEveryStatement(const QString &op, const QString &folder, const std::function<int(Workspace &)> &prepare,
-                      const std::function<int(Workspace &)> &command)
+                      const std::function<int(Workspace &)> &command, bool workingSet = true)
 {
     StatementFaults faults;
     Reference ref;
     Files prepared;
     {
         Workspace w;
+        w.workingSet = workingSet;
         ASSERT_EQ(prepare(w), cli::ExitOk) << w.err.toStdString();
         prepared = w.files(QStringLiteral("out"));
         ref.before = w.record(op);
@@ -146,6 +152,7 @@ void atEveryStatement(const QString &op, const QString &folder, const std::funct
         for (int n = 1; n <= ref.statements; ++n) {
             SCOPED_TRACE(testing::Message() << kKinds[k] << " at statement " << n << " of " << ref.statements);
             Workspace w;
+            w.workingSet = workingSet;
             faults.failAt(0, StatementFaults::Kind::Error);
             ASSERT_EQ(prepare(w), cli::ExitOk) << w.err.toStdString();
             faults.failAt(n, kKindOf[k]);
@@ -168,6 +175,13 @@ TEST_P(Faults, EveryStatementOfTheGenerationFailing)
     atEveryStatement(
         op(), QStringLiteral("out"), [](Workspace &) { return int(cli::ExitOk); },
         [&](Workspace &w) { return w.generate(op()); });
+}
+
+TEST_P(Faults, EveryStatementOfTheGenerationFailingWithoutTheWorkingSet)
+{
+    atEveryStatement(
+        op(), QStringLiteral("out"), [](Workspace &) { return int(cli::ExitOk); },
+        [&](Workspace &w) { return w.generate(op()); }, false);
 }
 
 TEST_P(Faults, EveryStatementOfTheHandOffFailing)

@@ -27,6 +27,7 @@ public:
         return !refused(error) && m_inner->execute(sql, error);
     }
     int rowsAffected() const override { return m_inner->rowsAffected(); }
+    SourceEngine sourceEngine() const override { return m_inner->sourceEngine(); }
     bool connectionLost() const override { return m_lost || m_inner->connectionLost(); }
 
 private:

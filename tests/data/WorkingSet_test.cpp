@@ -1,0 +1,241 @@
+#include "data/DataAccess.h"
+
+#include "data/SqlFixture.h"
+#include "platform/Error.h"
+#include "support/FaultInjection.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace b2d;
+using namespace b2d::test;
+
+namespace {
+
+// Key columns of three collations, a code table and a table the working set does not keep.
+const QStringList kHistorial = {
+    QStringLiteral("CREATE TABLE CARATULA_DOCUMENTOS (IDN_DESPACHO TEXT COLLATE NOCASE, Codigo TEXT, "
+                   "REFERENCIA TEXT)"),
+    QStringLiteral("CREATE INDEX CD ON CARATULA_DOCUMENTOS (IDN_DESPACHO, Codigo)"),
+    QStringLiteral("INSERT INTO CARATULA_DOCUMENTOS VALUES ('D1', 'B', 'r2'), ('d1', 'A', 'r1'), "
+                   "('D2', 'A', 'x'), ('D1 ', 'C', 'r3')"),
+    QStringLiteral("CREATE TABLE ITEMS_ARTICULOS (IDN_DESPACHO TEXT, NRO_ITEM TEXT, MONTO_FOB_DIV REAL)"),
+    QStringLiteral("INSERT INTO ITEMS_ARTICULOS VALUES ('D1', '0001', 10), ('D1', '0002', 2.5), "
+                   "('d1', '0003', 7)"),
+    QStringLiteral("CREATE TABLE CARATULA_CARATULA (DESPACHO TEXT COLLATE RTRIM, MONTO_FOB REAL)"),
+    QStringLiteral("INSERT INTO CARATULA_CARATULA VALUES ('D1  ', 12.5), ('d1', 1)"),
+    QStringLiteral("CREATE TABLE TAX (CTAX TEXT COLLATE NOCASE PRIMARY KEY, LTAXABR TEXT)"),
+    QStringLiteral("INSERT INTO TAX VALUES ('0001', 'DI'), ('0002', 'TE')"),
+    QStringLiteral("CREATE TABLE ITEMS_SUBITEMS (IDN_DESPACHO VARCHAR(16) COLLATE NOCASE, IDN_ITEM INTEGER, "
+                   "NRO_SUBITEM TEXT)"),
+    QStringLiteral("INSERT INTO ITEMS_SUBITEMS VALUES ('d1', 1, '0001'), ('D1', 1, '0002'), ('D2', 1, '0001')"),
+    QStringLiteral("CREATE TABLE OTRA (IDN_DESPACHO TEXT)"),
+    QStringLiteral("INSERT INTO OTRA VALUES ('D1')"),
+};
+
+class WorkingSetData : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        createSqliteFile(dir.filePath(QStringLiteral("historial.db")), kHistorial);
+        writeTextFile(dir.filePath(QStringLiteral("connections.ini")),
+                      QStringLiteral("[HISTORIAL]\ndriver=sqlite\ndatabase=historial.db\n"));
+        db = open();
+        db->addTraceSink([this](const StatementTrace &t) { traces << t; });
+    }
+
+    std::unique_ptr<DataAccess> open()
+    {
+        return openConnectionsFile(dir.filePath(QStringLiteral("connections.ini")));
+    }
+
+    static ResultSet read(DataAccess &data, const QString &sql)
+    {
+        Connection &c = data.getDataConnectionByEntity(QStringLiteral("HISTORIAL"));
+        c.sql = sql;
+        Recordset rs;
+        c.crearrs(rs);
+        return rs.data();
+    }
+
+    // Who answered the last statement with this text.
+    Answered answeredBy(const QString &sql) const
+    {
+        for (qsizetype i = traces.size() - 1; i >= 0; --i)
+            if (traces.at(i).sql == sql)
+                return traces.at(i).answered;
+        ADD_FAILURE() << "not traced: " << sql.toStdString();
+        return Answered::Cache;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<DataAccess> db;
+    QList<StatementTrace> traces;
+};
+
+// Values compared with their types: an integer and a real of the same value differ.
+std::string describe(const ResultSet &r)
+{
+    QStringList out{r.columns.join(QLatin1Char(','))};
+    for (const QVariantList &row : r.rows) {
+        QStringList values;
+        for (const QVariant &v : row)
+            values << (v.isNull() ? QStringLiteral("<null>")
+                                  : QString::fromLatin1(v.typeName()) + QLatin1Char(':') + v.toString());
+        out << values.join(QLatin1Char('|'));
+    }
+    return out.join(QLatin1Char('\n')).toStdString();
+}
+
+}  // namespace
+
+TEST_F(WorkingSetData, AnswersExactlyAsTheDatabaseOrLeavesTheStatementToIt)
+{
+    const struct {
+        const char *sql;
+        Answered by;
+    } cases[] = {
+        // A key in another case and with trailing blanks matches as the column's collation says.
+        {"SELECT Codigo, REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'", Answered::WorkingSet},
+        {"SELECT Codigo, REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'd1'", Answered::WorkingSet},
+        {"SELECT Codigo FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1 ' ORDER BY Codigo", Answered::WorkingSet},
+        {"SELECT Codigo FROM CARATULA_DOCUMENTOS WHERE 'D1' = IDN_DESPACHO", Answered::WorkingSet},
+        {"SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'd1'", Answered::WorkingSet},
+        {"SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1 '", Answered::WorkingSet},
+        // A table without index read through an indexed copy: the same rows in the same order.
+        {"SELECT NRO_ITEM FROM ITEMS_ARTICULOS i WHERE i.IDN_DESPACHO = 'D1' AND MONTO_FOB_DIV > 1", Answered::WorkingSet},
+        {"SELECT NRO_ITEM, MONTO_FOB_DIV FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'd1' AND NRO_ITEM = '0003' "
+         "ORDER BY IDN_DESPACHO", Answered::WorkingSet},
+        {"SELECT SUM(MONTO_FOB_DIV) FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1' ORDER BY MONTO_FOB_DIV",
+         Answered::WorkingSet},
+        {"SELECT * FROM CARATULA_CARATULA WHERE DESPACHO = 'D1'", Answered::WorkingSet},
+        {"SELECT MONTO_FOB FROM CARATULA_CARATULA WHERE DESPACHO = 'D1     '", Answered::WorkingSet},
+        // Joins with a code table, T-SQL aliases, aggregates and subqueries keyed themselves.
+        {"SELECT a.NRO_ITEM, t.LTAXABR FROM ITEMS_ARTICULOS a, TAX t WHERE a.IDN_DESPACHO = 'D1' "
+         "AND t.CTAX = a.NRO_ITEM ORDER BY a.NRO_ITEM", Answered::WorkingSet},
+        {"SELECT Total=SUM(MONTO_FOB_DIV), n = count(*) FROM ITEMS_ARTICULOS WHERE "
+         "IDN_DESPACHO = 'D1' AND NRO_ITEM <> '0002'", Answered::WorkingSet},
+        {"SELECT NRO_ITEM, (SELECT LTAXABR FROM TAX WHERE CTAX = NRO_ITEM) FROM ITEMS_ARTICULOS "
+         "WHERE IDN_DESPACHO = 'D1'", Answered::WorkingSet},
+        // A key carried by equal columns of the same collation, a conjunction in parentheses.
+        {"SELECT s.NRO_SUBITEM, d.Codigo FROM ITEMS_SUBITEMS s INNER JOIN CARATULA_DOCUMENTOS d ON "
+         "(d.IDN_DESPACHO = s.IDN_DESPACHO) WHERE s.IDN_DESPACHO = 'd1' ORDER BY 1, 2", Answered::WorkingSet},
+        {"SELECT s.NRO_SUBITEM, d.Codigo FROM ITEMS_SUBITEMS s LEFT JOIN CARATULA_DOCUMENTOS d ON "
+         "s.IDN_DESPACHO = d.IDN_DESPACHO AND d.Codigo = 'A' WHERE s.IDN_DESPACHO = 'D1'", Answered::WorkingSet},
+        {"SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1' AND (NRO_ITEM = '0001' OR "
+         "NRO_ITEM = '0003')", Answered::WorkingSet},
+        // No key, a key that does not restrict the table's rows, columns of other collations, a
+        // table not kept: the database.
+        {"SELECT d.Codigo, c.MONTO_FOB FROM CARATULA_DOCUMENTOS d, CARATULA_CARATULA c WHERE "
+         "d.IDN_DESPACHO = 'D1' AND c.DESPACHO = d.IDN_DESPACHO", Answered::Database},
+        {"SELECT * FROM CARATULA_DOCUMENTOS d LEFT JOIN ITEMS_SUBITEMS s ON d.IDN_DESPACHO = 'D1' "
+         "AND s.IDN_DESPACHO = d.IDN_DESPACHO", Answered::Database},
+        {"SELECT * FROM ITEMS_ARTICULOS WHERE NRO_ITEM BETWEEN '0001' AND IDN_DESPACHO = 'D1'",
+         Answered::Database},
+        {"SELECT * FROM ITEMS_ARTICULOS WHERE NRO_ITEM = '0001'", Answered::Database},
+        {"SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1' OR 1 = 1", Answered::Database},
+        {"SELECT * FROM ITEMS_ARTICULOS WHERE NOT IDN_DESPACHO = 'D1'", Answered::Database},
+        {"SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1' || ''", Answered::Database},
+        {"SELECT (SELECT count(*) FROM TAX WHERE IDN_DESPACHO = 'D1') FROM ITEMS_ARTICULOS",
+         Answered::Database},
+        {"SELECT * FROM ITEMS_ARTICULOS a WHERE a.IDN_DESPACHO = 'D1' AND EXISTS (SELECT 1 FROM "
+         "ITEMS_ARTICULOS b WHERE b.IDN_DESPACHO = a.IDN_DESPACHO)", Answered::Database},
+        {"SELECT * FROM OTRA, TAX WHERE IDN_DESPACHO = 'D1'", Answered::Database},
+        {"SELECT * FROM ITEMS_ARTICULOS AS TAX WHERE TAX.IDN_DESPACHO = 'D1'", Answered::Database},
+        {"SELECT * FROM CARATULA_DOCUMENTOS LEFT JOIN TAX ON IDN_DESPACHO = 'D1'", Answered::Database},
+    };
+    auto plain = open();
+    plain->setWorkingSetAllowed(false);
+    db->beginGeneration();
+    plain->beginGeneration();
+    for (const auto &c : cases) {
+        const QString sql = QString::fromLatin1(c.sql);
+        SCOPED_TRACE(c.sql);
+        const ResultSet got = read(*db, sql);
+        EXPECT_EQ(describe(got), describe(read(*plain, sql)));
+        EXPECT_EQ(int(answeredBy(sql)), int(c.by));
+    }
+    // Each key as written was fetched once (three spellings of D1 in each keyed table but two in
+    // CARATULA_CARATULA and ITEMS_SUBITEMS), and TAX once, whole.
+    int sent = 0;
+    for (const StatementTrace &t : traces)
+        sent += t.answered == Answered::Database && t.sql.startsWith(QLatin1String("SELECT rowid"));
+    EXPECT_EQ(sent, 11);
+    db->endGeneration();
+}
+
+TEST_F(WorkingSetData, AWriteIsSeenByTheNextReadAndCountsAsSent)
+{
+    db->beginGeneration();
+    const QString docs = QStringLiteral("SELECT Codigo, REFERENCIA FROM CARATULA_DOCUMENTOS "
+                                        "WHERE IDN_DESPACHO = 'D1' ORDER BY Codigo");
+    EXPECT_EQ(read(*db, docs).rows.size(), 2);
+    Connection &c = db->getDataConnectionByEntity(QStringLiteral("HISTORIAL"));
+    // An update is applied to the rows held; an insert (or a write naming a key column) has them
+    // fetched again. Every statement sent to the database is counted.
+    const struct {
+        const char *write;
+        const char *after;
+        int sent;
+    } steps[] = {
+        {"UPDATE CARATULA_DOCUMENTOS SET REFERENCIA = 'nueva' WHERE IDN_DESPACHO = 'D1' AND Codigo = 'A'",
+         "A|nueva B|r2", 1},
+        {"DELETE FROM CARATULA_DOCUMENTOS WHERE Codigo IN ('B')", "A|nueva", 1},
+        {"INSERT INTO CARATULA_DOCUMENTOS VALUES ('D1', 'Z', 'z')", "A|nueva Z|z", 2},
+        {"UPDATE CARATULA_DOCUMENTOS SET IDN_DESPACHO = 'D1' WHERE IDN_DESPACHO = 'D2'", "A|nueva A|x Z|z", 2},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.write);
+        const int run = db->statementsRun();
+        c.sql = QString::fromLatin1(step.write);
+        ASSERT_TRUE(c.ejecutar());
+        QStringList rows;
+        for (const QVariantList &row : read(*db, docs).rows)
+            rows << row.value(0).toString() + QLatin1Char('|') + row.value(1).toString();
+        EXPECT_EQ(rows.join(QLatin1Char(' ')), QLatin1String(step.after));
+        EXPECT_EQ(int(answeredBy(docs)), int(Answered::WorkingSet));
+        EXPECT_EQ(db->statementsRun(), run + step.sent);
+    }
+    db->endGeneration();
+}
+
+TEST_F(WorkingSetData, ARefusedFetchRefusesTheStatementThatNeededIt)
+{
+    StatementFaults faults;
+    auto data = open();
+    data->addTraceSink([this](const StatementTrace &t) { traces << t; });
+    data->beginGeneration();
+    faults.failAt(2, StatementFaults::Kind::Error);  // the schema, then the rows of D1
+    const QString sql = QStringLiteral("SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1'");
+    try {
+        read(*data, sql);
+        ADD_FAILURE() << "not refused";
+    } catch (const StatementRefused &e) {
+        EXPECT_EQ(e.sql(), sql);
+        EXPECT_TRUE(e.description().contains(QLatin1String("inyectado"))) << e.description().toStdString();
+    }
+    ASSERT_GE(traces.size(), 3);
+    EXPECT_FALSE(traces.at(traces.size() - 2).ok);
+    EXPECT_EQ(int(traces.at(traces.size() - 2).answered), int(Answered::Database));
+    EXPECT_FALSE(traces.last().ok);
+    data->endGeneration();
+}
+
+TEST_F(WorkingSetData, AnEntityTheConnectionsFileKeepsOutIsReadAsAsked)
+{
+    for (const char *value : {"off", "No", "0", "on"}) {
+        SCOPED_TRACE(value);
+        writeTextFile(dir.filePath(QStringLiteral("connections.ini")),
+                      QStringLiteral("[HISTORIAL]\ndriver=sqlite\ndatabase=historial.db\nworking_set=%1\n")
+                          .arg(QLatin1String(value)));
+        auto data = open();
+        data->addTraceSink([this](const StatementTrace &t) { traces << t; });
+        data->beginGeneration();
+        const QString sql = QStringLiteral("SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1'");
+        EXPECT_EQ(read(*data, sql).rows.size(), 2);
+        EXPECT_EQ(int(answeredBy(sql)), int(QLatin1String(value) == QLatin1String("on") ? Answered::WorkingSet
+                                                                                       : Answered::Database));
+        data->endGeneration();
+    }
+}
