@@ -4,9 +4,11 @@ JOBS    ?= $(shell nproc)
 CLI     := $(BUILD)/bin/velmorab2d-cli
 # ccache is found by CMake when it configures (CMakeLists.txt), after `deps` has installed it.
 # Paths inside this folder are hashed relative to it, so clones in other folders share the cache;
-# precompiled headers need the two sloppiness settings to be cached at all.
+# precompiled headers need the sloppiness settings to be cached at all; in depend mode a miss costs
+# the compilation alone (the compiler's dependency list keys the cache, no second preprocessing).
 export CCACHE_BASEDIR    ?= $(CURDIR)
 export CCACHE_NOHASHDIR  ?= 1
+export CCACHE_DEPEND     ?= 1
 export CCACHE_SLOPPINESS ?= pch_defines,time_macros,include_file_mtime,include_file_ctime
 
 # `make check`: the whole test suite again, built with AddressSanitizer and
