@@ -1,10 +1,11 @@
 // The generation benchmark: builds synthetic SQLite workspaces by code, generates each case in a
 // child process (the command-line program) on a fresh copy of its workspace, five times, with the
-// read cache on and off, and prints one table: median wall and processor time (user and system
+// read cache and the working set on and off, and prints one table: median wall and processor time (user and system
 // apart too), statements, round trips, products per second, the child's peak resident set and the
 // time modelled for a LAN and for a distant database (wall + round trips x 0.5 ms, x 30 ms).
 // The "distinct" cases (nothing shared between items, INTERNOS without indexes) run with the
-// read cache on only.
+// working set and without it (the read cache on); the others with everything in memory and
+// with nothing.
 //
 // Usage: b2d-bench [--runs N] [--quick] [--only WORDS] [--cli PATH] [--keep DIR]
 //   --only WORDS  the cases whose name holds one of the comma-separated words (any case), e.g.
@@ -46,7 +47,7 @@ struct Case {
     QString kind;         // import, export, licence, list
     int size = 0;         // items, or operations for the list
     bench::Workload work;
-    bool cacheOff = true; // also run with the read cache off
+    bool cacheOff = true; // also run with nothing in memory (else: with the read cache alone)
 };
 
 struct Run {
@@ -190,11 +191,17 @@ void buildTemplate(const Case &c, const QString &dir)
         dropIndexes(ws.databaseFile(QStringLiteral("INTERNOS")));
 }
 
-QStringList commandFor(const Case &c, const QString &dir, bool cache, const QString &trace)
+// What answers reads in memory during a run: the read cache and the working set (on), the cache
+// alone (no ws), or nothing: every statement to the database as written (off).
+enum class Memory { On, NoWorkingSet, Off };
+
+QStringList commandFor(const Case &c, const QString &dir, Memory memory, const QString &trace)
 {
     QStringList args{QStringLiteral("--connections"), dir + QStringLiteral("/connections.ini"),
                      QStringLiteral("--settings"), dir + QStringLiteral("/settings.ini")};
-    if (!cache)
+    if (memory != Memory::On)
+        args << QStringLiteral("--no-working-set");
+    if (memory == Memory::Off)
         args << QStringLiteral("--no-read-cache");
     if (!trace.isEmpty())
         args << QStringLiteral("--trace-sql") << trace;
@@ -335,7 +342,7 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13 %14 %15 %16 %17\n")
                .arg(QStringLiteral("case"), -kNameWidth)
-               .arg(QStringLiteral("cache"), -5)
+               .arg(QStringLiteral("memory"), -6)
                .arg(QStringLiteral("median ms"), 9)
                .arg(QStringLiteral("cpu ms"), 6)
                .arg(QStringLiteral("reads"), 7)
@@ -358,15 +365,17 @@ int main(int argc, char **argv)
     for (const Case &c : cases) {
         const QString tpl = root + QStringLiteral("/case%1").arg(index++);
         buildTemplate(c, tpl);
-        for (const bool cache : {true, false}) {
-            if (!cache && !c.cacheOff)
+        for (const Memory memory : {Memory::On, Memory::NoWorkingSet, Memory::Off}) {
+            // The distinct cases compare the working set with the cache alone; the others all
+            // in memory with nothing in memory.
+            if ((memory == Memory::Off && !c.cacheOff) || (memory == Memory::NoWorkingSet && c.cacheOff))
                 continue;
             const QString dir = tpl + QStringLiteral("-run");
             std::vector<double> times, cpu, user, sys, peaks;
             Run last;
             for (int r = 0; r < runs; ++r) {
                 freshCopy(tpl, dir);
-                last = runChild(commandFor(c, dir, cache, QString()), dir + QStringLiteral(".out"));
+                last = runChild(commandFor(c, dir, memory, QString()), dir + QStringLiteral(".out"));
                 times.push_back(last.ms);
                 cpu.push_back(last.cpuMs);
                 user.push_back(last.userMs);
@@ -377,7 +386,7 @@ int main(int argc, char **argv)
             freshCopy(tpl, dir);
             const QString trace = dir + QStringLiteral(".trace");
             QFile::remove(trace);
-            const Run traced = runChild(commandFor(c, dir, cache, trace), dir + QStringLiteral(".out"));
+            const Run traced = runChild(commandFor(c, dir, memory, trace), dir + QStringLiteral(".out"));
             const Counts n = countTrace(trace);
             const int products = productsOf(c, traced);
             if (last.status != 0 || traced.status != 0)
@@ -385,7 +394,8 @@ int main(int argc, char **argv)
             const double ms = median(times);
             out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13 %14 %15 %16 %17%18\n")
                        .arg(c.name, -kNameWidth)
-                       .arg(cache ? QStringLiteral("on") : QStringLiteral("off"), -5)
+                       .arg(memory == Memory::On ? QStringLiteral("on")
+                                : memory == Memory::Off ? QStringLiteral("off") : QStringLiteral("no ws"), -6)
                        .arg(ms, 9, 'f', 0)
                        .arg(median(cpu), 6, 'f', 0)
                        .arg(n.readsSent, 7)
@@ -435,6 +445,6 @@ int main(int argc, char **argv)
                           "trips = round trips, everything sent to a database (writes included); "
                           "rate w = the writes of exchange rates, counted in writes and trips; "
                           "LAN s = (median ms + trips x 0.5 ms) / 1000; 30ms s = (median ms + trips x 30 ms) / 1000; "
-                          "distinct cases run with the read cache on only\n");
+                          "memory: on = read cache and working set, no ws = read cache alone, off = neither\n");
     return failures == 0 ? 0 : 1;
 }
