@@ -13,11 +13,11 @@ export CCACHE_SLOPPINESS ?= pch_defines,time_macros,include_file_mtime,include_f
 
 # `make check`: the whole test suite again, built with AddressSanitizer and
 # UndefinedBehaviorSanitizer in a folder of its own; any report fails it. The only suppressions are
-# those listed in tests/sanitizers/ for third-party modules. ASAN_OPT is the optimisation of that build: -O1 with line tables measured
-# fastest for building and running the suite together (README, "Build and test times"), and keeps
-# every report with its source lines.
+# those listed in tests/sanitizers/ for third-party modules. ASAN_OPT is the optimisation of that
+# build: -O0 measured fastest for building and running the suite together (README, "Build and test
+# times"); line tables keep every report's source lines.
 ASAN_BUILD ?= build-asan
-ASAN_OPT   ?= -O1 -g1
+ASAN_OPT   ?= -O0 -g1
 SANITIZE   := -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
 SAN_ENV    := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1 \
               LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
