@@ -5,7 +5,7 @@
 // as the driver handed them over, each value of the driver's own type, and only reads whose answer
 // is a choice of those rows and columns are answered from them:
 //
-//   SELECT * | column [, column ...]  FROM table [[AS] alias]
+//   SELECT * | column [[AS] name] [, ...]  FROM table [[AS] alias]
 //   [WHERE column = literal [AND column = literal ...]]
 //   [ORDER BY column [ASC | DESC] [, ...]]
 //
@@ -14,10 +14,13 @@
 // expressions, functions, OR, joins, subqueries, a qualified table, a comment that could nest) goes
 // to the database as it is.
 //
-// - Names are matched as the catalog writes them, case included: the first read of a generation
-//   that fits the class reads INFORMATION_SCHEMA.COLUMNS for the kept tables (kTables of
-//   WorkingSet.cpp) once, with each column's data type and collation. A table whose name stands in
-//   more than one schema is not served.
+// - The first read of a generation that fits the class reads INFORMATION_SCHEMA.COLUMNS for the
+//   kept tables (kTables of WorkingSet.cpp) once, with each column's data type and collation and
+//   the database's collation. Names (tables, columns, qualifiers) are matched as the database
+//   matches them: without regard to case under a case-insensitive database collation of those
+//   listed below, when the names are printable ASCII; exactly otherwise. A table whose name stands
+//   in more than one schema is not served. The answer names its columns as the statement does (or
+//   as the fetch does for `*`), as SQL Server names them.
 // - A keyed table is fetched per key: a conjunct `key = literal` of the statement has the working
 //   set send `SELECT * FROM table WHERE key = literal`, table, key and literal as the statement
 //   writes them, once per generation, and hold the rows; the database decides which rows equal
@@ -104,6 +107,7 @@ struct ColumnRef {
     QString qualifier;  // as written, brackets removed; empty: bare
     QString name;       // as written, brackets removed
     QString written;    // the column's own token, as written
+    QString alias;      // the name the answer gives it (select list only): its own unless AS gives one
 };
 
 struct Conjunct {
@@ -156,6 +160,14 @@ bool parse(const QList<SqlToken> &t, Read &r)
             ColumnRef c;
             if (!column(c))
                 return false;
+            c.alias = c.name;
+            if (i < n && isWord(t.at(i), "AS")) {
+                if (++i >= n || !nameOf(t.at(i), c.alias))
+                    return false;
+                ++i;
+            } else if (i < n && nameOf(t.at(i), c.alias)) {
+                ++i;
+            }
             r.columns << c;
         } while (i < n && isPunct(t.at(i), ",") && ++i);
     }
@@ -337,13 +349,15 @@ bool SqlServerRows::readCatalog(Connection &c, QString &error)
     ResultSet catalog;
     ++m_sent;
     if (!m_send(c,
-                QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME, DATA_TYPE, COLLATION_NAME "
+                QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME, DATA_TYPE, COLLATION_NAME, "
+                               "CONVERT(nvarchar(128), DATABASEPROPERTYEX(DB_NAME(), 'Collation')) "
                                "FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_NAME IN (%1)")
                     .arg(names.join(QStringLiteral(", "))),
                 catalog, error))
         return false;
     QHash<QString, QString> schemaOf;  // upper-cased table -> the schema of its first column
     for (const QVariantList &row : std::as_const(catalog.rows)) {
+        m_namesIgnoreCase = kindOf(QStringLiteral("varchar"), row.value(5).toString()) == Kind::TextCaseInsensitive;
         const QString schema = row.value(0).toString();
         const QString name = row.value(1).toString();
         const QString upper = name.toUpper();
@@ -375,26 +389,42 @@ SqlServerRows::Outcome SqlServerRows::answer(Connection &c, const QString &sql, 
     if (!m_catalogRead && !readCatalog(c, error))
         return Outcome::Refused;
     const auto found = m_tables.find(r.table.toUpper());
-    if (found == m_tables.end() || found->ambiguous || found->name != r.table)
+    if (found == m_tables.end() || found->ambiguous || !sameName(found->name, r.table))
         return Outcome::ToDatabase;
     Table &table = *found;
 
-    // Every column a column of the table, every qualifier the name the statement gives it.
+    // Every column a column of the table (as the catalog names it), every qualifier the name the
+    // statement gives the table.
     const QString &qualifier = r.alias.isEmpty() ? r.table : r.alias;
-    auto known = [&](const ColumnRef &ref) {
-        return (ref.qualifier.isEmpty() || ref.qualifier == qualifier) && table.columns.contains(ref.name);
+    auto resolve = [&](ColumnRef &ref) {
+        if (!ref.qualifier.isEmpty() && !sameName(ref.qualifier, qualifier))
+            return false;
+        if (table.columns.contains(ref.name))
+            return true;
+        QString match;
+        for (auto it = table.columns.constBegin(); it != table.columns.constEnd(); ++it)
+            if (sameName(it.key(), ref.name)) {
+                if (!match.isEmpty())
+                    return false;
+                match = it.key();
+            }
+        ref.name = match;
+        return !match.isEmpty();
     };
-    if (!std::all_of(r.columns.cbegin(), r.columns.cend(), known))
-        return Outcome::ToDatabase;
-    for (const OrderTerm &o : std::as_const(r.order)) {
+    for (ColumnRef &ref : r.columns)
+        if (!resolve(ref))
+            return Outcome::ToDatabase;
+    for (OrderTerm &o : r.order) {
+        if (!resolve(o.column))
+            return Outcome::ToDatabase;
         const Kind kind = table.columns.value(o.column.name);
-        if (!known(o.column) || (kind != Kind::Integer && kind != Kind::DateTime))
+        if (kind != Kind::Integer && kind != Kind::DateTime)
             return Outcome::ToDatabase;  // text: a collation's order is not reproduced here
     }
     qsizetype keyAt = -1;
     for (qsizetype i = 0; i < r.where.size(); ++i) {
-        const Conjunct &w = r.where.at(i);
-        if (!known(w.column))
+        Conjunct &w = r.where[i];
+        if (!resolve(w.column))
             return Outcome::ToDatabase;
         if (keyAt < 0 && keys->contains(w.column.name.toUpper()))
             keyAt = i;
@@ -471,8 +501,12 @@ SqlServerRows::Outcome SqlServerRows::answer(Connection &c, const QString &sql, 
         return false;
     });
     ResultSet answer;
-    for (qsizetype k : std::as_const(kept))
-        answer.columns << rows->columns.at(k);
+    if (r.star) {
+        answer.columns = rows->columns;
+    } else {
+        for (const ColumnRef &ref : std::as_const(r.columns))
+            answer.columns << ref.alias;
+    }
     for (const QVariantList *row : std::as_const(chosen)) {
         QVariantList values;
         values.reserve(kept.size());
@@ -482,6 +516,12 @@ SqlServerRows::Outcome SqlServerRows::answer(Connection &c, const QString &sql, 
     }
     out = std::move(answer);
     return Outcome::Answered;
+}
+
+bool SqlServerRows::sameName(const QString &a, const QString &b) const
+{
+    return a == b
+        || (m_namesIgnoreCase && printableAscii(a) && printableAscii(b) && a.compare(b, Qt::CaseInsensitive) == 0);
 }
 
 void SqlServerRows::written(const QString &table)

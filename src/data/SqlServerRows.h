@@ -42,11 +42,14 @@ private:
         QHash<QString, ResultSet> held; // key column (upper-cased) + '\n' + literal -> rows; "": whole
     };
     bool readCatalog(Connection &c, QString &error);
+    // Whether two names (of tables, columns or aliases) are one for the database.
+    bool sameName(const QString &a, const QString &b) const;
 
     QHash<QString, QStringList> m_keys;
     Send m_send;
     int &m_sent;
     bool m_catalogRead = false;
+    bool m_namesIgnoreCase = false;  // the database's collation ignores case
     QHash<QString, Table> m_tables;  // upper-cased
 };
 

@@ -255,6 +255,23 @@ protected:
     void SetUp() override
     {
         data.setSourceEngine(SourceEngine::SqlServer);
+        scriptCatalog(QStringLiteral("Modern_Spanish_CI_AS"));
+        const ResultSet d1 = rows({"IDN_DESPACHO", "Codigo", "REFERENCIA", "NRO", "FECHA", "NOTA", "OTRA"},
+                                  {{"D1", "A  ", "r1", qlonglong(1), QDateTime(QDate(2026, 1, 2), QTime(0, 0)), "x", "aa"},
+                                   {"d1", "b", "R2", qlonglong(2), QVariant(), QStringLiteral("Ñu"), "x"},
+                                   {"D1", QVariant(), "r3", QVariant(), QVariant(), "x", "x"},
+                                   {"D1", " A", "r4", qlonglong(3), QVariant(), "x", "x"}});
+        data.onExact(kEntity, QLatin1String(kFetch), d1);
+        data.onExact(kEntity, QStringLiteral("SELECT * FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'd1 '"), d1);
+        data.onExact(kEntity, QStringLiteral("SELECT * FROM TAX"),
+                     rows({"CTAX", "LTAXABR"}, {{"0001", "DI"}, {"0002", "TE"}}));
+        data.db().addTraceSink([this](const StatementTrace &t) { traces << t; });
+        data.db().beginGeneration();
+    }
+
+    // The catalog of the kept tables, in a database of this collation.
+    void scriptCatalog(const QString &databaseCollation)
+    {
         const QString ci = QStringLiteral("SQL_Latin1_General_CP1_CI_AS");
         QList<QVariantList> catalog;
         for (const QStringList &c : QList<QStringList>{
@@ -269,20 +286,9 @@ protected:
                  {"dbo", "TAX", "LTAXABR", "varchar", ci},
                  {"dbo", "ART", "INTNRO", "varchar", ci},
                  {"otro", "ART", "INTNRO", "varchar", ci}})
-            catalog << QVariantList(c.cbegin(), c.cend());
+            catalog << QVariantList(c.cbegin(), c.cend()) + QVariantList{databaseCollation};
         data.onContains(kEntity, QStringLiteral("FROM INFORMATION_SCHEMA.COLUMNS"),
-                        rows({"TABLE_SCHEMA", "TABLE_NAME", "COLUMN_NAME", "DATA_TYPE", "COLLATION_NAME"}, catalog));
-        const ResultSet d1 = rows({"IDN_DESPACHO", "Codigo", "REFERENCIA", "NRO", "FECHA", "NOTA", "OTRA"},
-                                  {{"D1", "A  ", "r1", qlonglong(1), QDateTime(QDate(2026, 1, 2), QTime(0, 0)), "x", "aa"},
-                                   {"d1", "b", "R2", qlonglong(2), QVariant(), QStringLiteral("Ñu"), "x"},
-                                   {"D1", QVariant(), "r3", QVariant(), QVariant(), "x", "x"},
-                                   {"D1", " A", "r4", qlonglong(3), QVariant(), "x", "x"}});
-        data.onExact(kEntity, QLatin1String(kFetch), d1);
-        data.onExact(kEntity, QStringLiteral("SELECT * FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'd1 '"), d1);
-        data.onExact(kEntity, QStringLiteral("SELECT * FROM TAX"),
-                     rows({"CTAX", "LTAXABR"}, {{"0001", "DI"}, {"0002", "TE"}}));
-        data.db().addTraceSink([this](const StatementTrace &t) { traces << t; });
-        data.db().beginGeneration();
+                        rows({"TABLE_SCHEMA", "TABLE_NAME", "COLUMN_NAME", "DATA_TYPE", "COLLATION_NAME", ""}, catalog));
     }
 
     // The answer's values, '|' between columns and ' ' between rows.
@@ -292,6 +298,7 @@ protected:
         c.sql = sql;
         Recordset rs;
         c.crearrs(rs);
+        columns = rs.data().columns;
         QStringList out;
         for (const QVariantList &row : rs.data().rows) {
             QStringList values;
@@ -307,6 +314,7 @@ protected:
     const QString kEntity = QStringLiteral("HISTORIAL");
     RecordingData data;
     QList<StatementTrace> traces;
+    QStringList columns;  // of the last answer read
 };
 
 }  // namespace
@@ -327,6 +335,8 @@ TEST_F(SqlServerWorkingSet, AnswersAsTheDefaultCollationWouldOrLeavesTheStatemen
         {"SELECT [REFERENCIA] FROM CARATULA_DOCUMENTOS AS d WHERE 3 = d.[NRO] AND d.IDN_DESPACHO = 'D1'", "r4"},
         {"SELECT * FROM CARATULA_DOCUMENTOS d WHERE d.IDN_DESPACHO = 'D1' AND NRO = 2", "d1|b|R2|2||Ñu|x"},
         {"SELECT d.REFERENCIA FROM CARATULA_DOCUMENTOS d WHERE IDN_DESPACHO = 'D1'", "r1 R2 r3 r4"},
+        // Names without regard to case, as the database's collation matches them.
+        {"select [nro] AS n, codigo c from caratula_documentos D where d.idn_despacho = 'D1' and Nro = 3", "3| A"},
         {"SELECT LTAXABR, CTAX FROM TAX WHERE CTAX = '0002'", "TE|0002"},
         // ORDER BY whole numbers and date-times, NULL first, ties in the fetch's order.
         {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY NRO DESC", "r4 R2 r1 r3"},
@@ -348,8 +358,6 @@ TEST_F(SqlServerWorkingSet, AnswersAsTheDefaultCollationWouldOrLeavesTheStatemen
         {"SELECT DISTINCT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'", nullptr},
         {"SELECT count(*) FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'", nullptr},
         {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE Codigo = 'A'", nullptr},
-        {"SELECT referencia FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'", nullptr},
-        {"SELECT REFERENCIA FROM caratula_documentos WHERE IDN_DESPACHO = 'D1'", nullptr},
         {"SELECT REFERENCIA FROM dbo.CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'", nullptr},
         {"SELECT x.REFERENCIA FROM CARATULA_DOCUMENTOS d WHERE IDN_DESPACHO = 'D1'", nullptr},
         {"SELECT CARATULA_DOCUMENTOS.REFERENCIA FROM CARATULA_DOCUMENTOS d WHERE IDN_DESPACHO = 'D1'", nullptr},
@@ -367,6 +375,8 @@ TEST_F(SqlServerWorkingSet, AnswersAsTheDefaultCollationWouldOrLeavesTheStatemen
             EXPECT_EQ(got, QString::fromUtf8(c.answer));
         }
     }
+    read(QStringLiteral("SELECT Referencia AS Ref, nro FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'"));
+    EXPECT_EQ(columns, QStringList({"Ref", "nro"}));
     // The catalog once, each key as written once, the code table once and whole.
     EXPECT_EQ(data.statements().filter(QStringLiteral("INFORMATION_SCHEMA")).size(), 1);
     EXPECT_EQ(sent(QLatin1String(kFetch)), 1);
@@ -420,5 +430,19 @@ TEST_F(SqlServerWorkingSet, ARefusedCatalogOrFetchRefusesTheStatement)
         ASSERT_GE(traces.size(), 2);
         EXPECT_TRUE(traces.at(traces.size() - 2).sql.contains(QLatin1String(refused)));
         EXPECT_FALSE(traces.last().ok);
+    }
+}
+
+TEST_F(SqlServerWorkingSet, NamesInAnotherCaseAreServedOnlyWhereTheDatabaseIgnoresCase)
+{
+    const QString sql = QStringLiteral("SELECT referencia, d.Codigo FROM CARATULA_DOCUMENTOS D WHERE IDN_DESPACHO = 'D1'");
+    for (const char *collation : {"Latin1_General_CI_AS", "Latin1_General_CS_AS", "Turkish_CI_AS"}) {
+        SCOPED_TRACE(collation);
+        scriptCatalog(QLatin1String(collation));
+        data.db().beginGeneration();
+        read(sql);
+        EXPECT_EQ(int(traces.last().answered),
+                  int(QLatin1String(collation).startsWith(QLatin1String("Latin1_General_CI")) ? Answered::WorkingSet
+                                                                                            : Answered::Database));
     }
 }
