@@ -31,16 +31,20 @@
 //   SQL_Latin1_General_CP1 or Modern_Spanish collation, both texts of printable ASCII only,
 //   compared with trailing blanks ignored (leading ones count), without regard to case under a
 //   case-insensitive collation and exactly under a case-sensitive or binary one; an unsigned whole
-//   number against an int, bigint, smallint or tinyint column, numerically. NULL equals nothing.
-//   Any other pairing (a quoted literal against a number or a date, a number against text, a value
-//   outside printable ASCII, a collation not listed, whose equalities fold more than case) sends
-//   the statement to the database.
+//   number against an int, bigint, smallint or tinyint column, numerically, and so a quoted one of
+//   digits alone, which SQL Server converts to the column's type, when it fits that type. NULL
+//   equals nothing. Any other pairing (a quoted literal against a date or a decimal, or of more
+//   than digits against a whole number, a number against text, a value outside printable ASCII, a
+//   collation not listed, whose equalities fold more than case) sends the statement to the
+//   database.
 // - The answer keeps the fetch's row order: a statement without ORDER BY has no order the database
-//   promises, and the fetch's is one it gives. ORDER BY is followed for int, bigint, smallint,
-//   tinyint, datetime, smalldatetime and date columns (NULL first, ties in the fetch's order),
-//   whose order the driver's values keep exactly; by any other column (text, whose order is the
-//   collation's; decimals and finer date-times, which the driver's values may round together) the
-//   statement goes to the database.
+//   promises, and the fetch's is one it gives. ORDER BY is followed (NULL first, ties in the
+//   fetch's order) for int, bigint, smallint, tinyint, datetime, smalldatetime and date columns,
+//   whose order the driver's values keep exactly, and for texts of a case-insensitive collation
+//   listed above when the values the answer orders are codes of one shape (told at orderable());
+//   by any other column or values (decimals and finer date-times, which the driver's values may
+//   round together; other texts, whose order is the collation's own) the statement goes to the
+//   database.
 // - Writes are never applied here: after any write that reaches the database, what is held of the
 //   written table (of every table, when it cannot be told) is dropped, and the next read fetches
 //   it again.
@@ -51,6 +55,7 @@
 #include <QDateTime>
 #include <QSet>
 #include <algorithm>
+#include <limits>
 
 namespace b2d {
 
@@ -235,30 +240,46 @@ QString textOf(const SqlToken &literal)
     return literal.text.mid(1, literal.text.size() - 2).replace(QLatin1String("''"), QLatin1String("'"));
 }
 
-// An unsigned whole number as T-SQL reads it (digits only); false for anything else or a value
-// beyond bigint.
-bool wholeNumber(const SqlToken &literal, qlonglong &value)
+using Kind = SqlServerRows::Kind;
+
+bool isInteger(Kind kind)
 {
-    if (literal.kind != SqlToken::Number || literal.text.isEmpty())
+    return kind == Kind::TinyInt || kind == Kind::SmallInt || kind == Kind::Int || kind == Kind::BigInt;
+}
+
+bool isText(Kind kind)
+{
+    return kind == Kind::TextCaseInsensitive || kind == Kind::TextCaseSensitive;
+}
+
+// The whole number a literal stands for against an integer column: unsigned digits unquoted (any
+// size up to bigint's, compared as numbers), or quoted digits alone, which SQL Server converts to
+// the column's type (false when beyond it: the database would report an overflow).
+bool wholeNumber(Kind kind, const SqlToken &literal, qlonglong &value)
+{
+    const QString digits = literal.kind == SqlToken::String ? textOf(literal) : literal.text;
+    if (digits.isEmpty() || (literal.kind != SqlToken::String && literal.kind != SqlToken::Number))
         return false;
-    for (QChar c : literal.text)
+    for (QChar c : digits)
         if (c.unicode() < '0' || c.unicode() > '9')
             return false;
     bool ok = false;
-    value = literal.text.toLongLong(&ok);
-    return ok;
+    value = digits.toLongLong(&ok);
+    if (!ok || literal.kind == SqlToken::Number)
+        return ok;
+    return value <= (kind == Kind::TinyInt    ? 255
+                     : kind == Kind::SmallInt ? 32767
+                     : kind == Kind::Int      ? 2147483647
+                                              : std::numeric_limits<qlonglong>::max());
 }
-
-using Kind = SqlServerRows::Kind;
 
 // Whether this pairing of a column and a literal can be decided here at all.
 bool decidable(Kind kind, const SqlToken &literal)
 {
     qlonglong ignored;
-    if (literal.kind == SqlToken::String)
-        return (kind == Kind::TextCaseInsensitive || kind == Kind::TextCaseSensitive)
-            && printableAscii(textOf(literal));
-    return kind == Kind::Integer && wholeNumber(literal, ignored);
+    if (isInteger(kind))
+        return wholeNumber(kind, literal, ignored);
+    return isText(kind) && literal.kind == SqlToken::String && printableAscii(textOf(literal));
 }
 
 enum class Match { Yes, No, Unknown };
@@ -267,7 +288,7 @@ Match compare(Kind kind, const QVariant &value, const SqlToken &literal)
 {
     if (value.isNull())
         return Match::No;
-    if (literal.kind == SqlToken::String) {
+    if (isText(kind) && literal.kind == SqlToken::String) {
         if (value.typeId() != QMetaType::QString)
             return Match::Unknown;
         const QString text = value.toString();
@@ -278,20 +299,49 @@ Match compare(Kind kind, const QVariant &value, const SqlToken &literal)
         return withoutTrailingBlanks(text).compare(withoutTrailingBlanks(wanted), cs) == 0 ? Match::Yes : Match::No;
     }
     qlonglong wanted = 0;
-    if (!wholeNumber(literal, wanted) || value.typeId() != QMetaType::LongLong)
+    if (!isInteger(kind) || !wholeNumber(kind, literal, wanted) || value.typeId() != QMetaType::LongLong)
         return Match::Unknown;
     return value.toLongLong() == wanted ? Match::Yes : Match::No;
 }
 
-// Whether a column's values are ordered here exactly: whole numbers, and date-times of no finer
-// grain than the driver's milliseconds.
-bool orderable(Kind kind, const QVariant &value)
+bool isAlphanumeric(QChar c)
 {
-    if (value.isNull())
-        return true;
-    if (kind == Kind::Integer)
-        return value.typeId() == QMetaType::LongLong;
-    return kind == Kind::DateTime && value.typeId() == QMetaType::QDateTime;
+    const char16_t u = c.unicode();
+    return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
+}
+
+// Whether the values of a column are ordered here exactly, as SQL Server orders them: whole
+// numbers; date-times of no finer grain than the driver's milliseconds; texts under a
+// case-insensitive collation listed above that, trailing blanks dropped, are printable ASCII of
+// one length with the same other characters than letters and digits at the same places (codes
+// such as "0001" or "ITR-88410"). Those collations order such texts by their letters and digits
+// from the left, digits first and letters without regard to case, whatever they make of the
+// other characters (which then never decide).
+bool orderable(Kind kind, const QList<const QVariantList *> &rows, qsizetype column)
+{
+    QString shape;  // the first text, its letters and digits made '0'
+    for (const QVariantList *row : rows) {
+        const QVariant value = row->value(column);
+        if (value.isNull())
+            continue;
+        if (isInteger(kind) && value.typeId() == QMetaType::LongLong)
+            continue;
+        if (kind == Kind::DateTime && value.typeId() == QMetaType::QDateTime)
+            continue;
+        if (kind != Kind::TextCaseInsensitive || value.typeId() != QMetaType::QString)
+            return false;
+        QString text = withoutTrailingBlanks(value.toString()).toString();
+        if (!printableAscii(text))
+            return false;
+        for (QChar &c : text)
+            if (isAlphanumeric(c))
+                c = QLatin1Char('0');
+        if (shape.isNull())
+            shape = text;
+        else if (text != shape)
+            return false;
+    }
+    return true;
 }
 
 // SQL Server's order of two values of an orderable column: NULL first.
@@ -303,6 +353,8 @@ int orderOf(const QVariant &a, const QVariant &b)
         const qlonglong x = a.toLongLong(), y = b.toLongLong();
         return x < y ? -1 : x > y ? 1 : 0;
     }
+    if (a.typeId() == QMetaType::QString)
+        return withoutTrailingBlanks(a.toString()).compare(withoutTrailingBlanks(b.toString()), Qt::CaseInsensitive);
     const QDateTime x = a.toDateTime(), y = b.toDateTime();
     return x < y ? -1 : x > y ? 1 : 0;
 }
@@ -312,9 +364,14 @@ int orderOf(const QVariant &a, const QVariant &b)
 SqlServerRows::Kind SqlServerRows::kindOf(const QString &dataType, const QString &collation)
 {
     const QString type = dataType.toLower();
-    if (type == QLatin1String("int") || type == QLatin1String("bigint") || type == QLatin1String("smallint")
-        || type == QLatin1String("tinyint"))
-        return Kind::Integer;
+    if (type == QLatin1String("tinyint"))
+        return Kind::TinyInt;
+    if (type == QLatin1String("smallint"))
+        return Kind::SmallInt;
+    if (type == QLatin1String("int"))
+        return Kind::Int;
+    if (type == QLatin1String("bigint"))
+        return Kind::BigInt;
     if (type == QLatin1String("datetime") || type == QLatin1String("smalldatetime") || type == QLatin1String("date"))
         return Kind::DateTime;
     if (type != QLatin1String("char") && type != QLatin1String("varchar") && type != QLatin1String("nchar")
@@ -418,8 +475,8 @@ SqlServerRows::Outcome SqlServerRows::answer(Connection &c, const QString &sql, 
         if (!resolve(o.column))
             return Outcome::ToDatabase;
         const Kind kind = table.columns.value(o.column.name);
-        if (kind != Kind::Integer && kind != Kind::DateTime)
-            return Outcome::ToDatabase;  // text: a collation's order is not reproduced here
+        if (!isInteger(kind) && kind != Kind::DateTime && kind != Kind::TextCaseInsensitive)
+            return Outcome::ToDatabase;  // a case-sensitive collation's order is not reproduced here
     }
     qsizetype keyAt = -1;
     for (qsizetype i = 0; i < r.where.size(); ++i) {
@@ -488,12 +545,9 @@ SqlServerRows::Outcome SqlServerRows::answer(Connection &c, const QString &sql, 
             chosen << &row;
     }
     // ORDER BY: ties keep the fetch's order, one the database may give as well.
-    for (qsizetype k = 0; k < sortedBy.size(); ++k) {
-        const Kind kind = table.columns.value(r.order.at(k).column.name);
-        for (const QVariantList *row : std::as_const(chosen))
-            if (!orderable(kind, row->value(sortedBy.at(k))))
-                return Outcome::ToDatabase;
-    }
+    for (qsizetype k = 0; k < sortedBy.size(); ++k)
+        if (!orderable(table.columns.value(r.order.at(k).column.name), chosen, sortedBy.at(k)))
+            return Outcome::ToDatabase;
     std::stable_sort(chosen.begin(), chosen.end(), [&](const QVariantList *a, const QVariantList *b) {
         for (qsizetype k = 0; k < sortedBy.size(); ++k)
             if (const int c = orderOf(a->value(sortedBy.at(k)), b->value(sortedBy.at(k))))

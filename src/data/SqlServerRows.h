@@ -31,7 +31,7 @@ public:
     void written(const QString &table);
 
     // How a column compares with a literal, as its catalog entry says.
-    enum class Kind { Other, Integer, DateTime, TextCaseInsensitive, TextCaseSensitive };
+    enum class Kind { Other, TinyInt, SmallInt, Int, BigInt, DateTime, TextCaseInsensitive, TextCaseSensitive };
     static Kind kindOf(const QString &dataType, const QString &collation);
 
 private:

@@ -256,11 +256,12 @@ protected:
     {
         data.setSourceEngine(SourceEngine::SqlServer);
         scriptCatalog(QStringLiteral("Modern_Spanish_CI_AS"));
-        const ResultSet d1 = rows({"IDN_DESPACHO", "Codigo", "REFERENCIA", "NRO", "FECHA", "NOTA", "OTRA"},
-                                  {{"D1", "A  ", "r1", qlonglong(1), QDateTime(QDate(2026, 1, 2), QTime(0, 0)), "x", "aa"},
-                                   {"d1", "b", "R2", qlonglong(2), QVariant(), QStringLiteral("Ñu"), "x"},
-                                   {"D1", QVariant(), "r3", QVariant(), QVariant(), "x", "x"},
-                                   {"D1", " A", "r4", qlonglong(3), QVariant(), "x", "x"}});
+        const ResultSet d1 =
+            rows({"IDN_DESPACHO", "Codigo", "REFERENCIA", "NRO", "FECHA", "NOTA", "OTRA", "SERIE"},
+                 {{"D1", "A  ", "r1", qlonglong(1), QDateTime(QDate(2026, 1, 2), QTime(0, 0)), "x", "aa", "B-10"},
+                  {"d1", "b", "R2", qlonglong(2), QVariant(), QStringLiteral("Ñu"), "x", "a-02"},
+                  {"D1", QVariant(), "r3", QVariant(), QVariant(), "x", "x", QVariant()},
+                  {"D1", " A", "r4", qlonglong(3), QVariant(), "x", "x", "A-02 "}});
         data.onExact(kEntity, QLatin1String(kFetch), d1);
         data.onExact(kEntity, QStringLiteral("SELECT * FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'd1 '"), d1);
         data.onExact(kEntity, QStringLiteral("SELECT * FROM TAX"),
@@ -282,6 +283,7 @@ protected:
                  {"dbo", "CARATULA_DOCUMENTOS", "FECHA", "datetime", ""},
                  {"dbo", "CARATULA_DOCUMENTOS", "NOTA", "varchar", ci},
                  {"dbo", "CARATULA_DOCUMENTOS", "OTRA", "varchar", "Danish_Norwegian_CI_AS"},
+                 {"dbo", "CARATULA_DOCUMENTOS", "SERIE", "varchar", "Modern_Spanish_CI_AS"},
                  {"dbo", "TAX", "CTAX", "varchar", ci},
                  {"dbo", "TAX", "LTAXABR", "varchar", ci},
                  {"dbo", "ART", "INTNRO", "varchar", ci},
@@ -333,18 +335,24 @@ TEST_F(SqlServerWorkingSet, AnswersAsTheDefaultCollationWouldOrLeavesTheStatemen
         {"SELECT REFERENCIA, NRO FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND REFERENCIA = 'R2'", "R2|2"},
         {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND REFERENCIA = 'r2'", ""},
         {"SELECT [REFERENCIA] FROM CARATULA_DOCUMENTOS AS d WHERE 3 = d.[NRO] AND d.IDN_DESPACHO = 'D1'", "r4"},
-        {"SELECT * FROM CARATULA_DOCUMENTOS d WHERE d.IDN_DESPACHO = 'D1' AND NRO = 2", "d1|b|R2|2||Ñu|x"},
+        {"SELECT * FROM CARATULA_DOCUMENTOS d WHERE d.IDN_DESPACHO = 'D1' AND NRO = 2", "d1|b|R2|2||Ñu|x|a-02"},
         {"SELECT d.REFERENCIA FROM CARATULA_DOCUMENTOS d WHERE IDN_DESPACHO = 'D1'", "r1 R2 r3 r4"},
         // Names without regard to case, as the database's collation matches them.
         {"select [nro] AS n, codigo c from caratula_documentos D where d.idn_despacho = 'D1' and Nro = 3", "3| A"},
         {"SELECT LTAXABR, CTAX FROM TAX WHERE CTAX = '0002'", "TE|0002"},
-        // ORDER BY whole numbers and date-times, NULL first, ties in the fetch's order.
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND NRO = '0002'", "R2"},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND NRO = 2147483648", ""},
+        // ORDER BY whole numbers, date-times and codes of one shape, NULL first, ties in the fetch's
+        // order.
         {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY NRO DESC", "r4 R2 r1 r3"},
         {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY FECHA, NRO ASC", "r3 R2 r4 r1"},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY SERIE", "r3 R2 r4 r1"},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY SERIE DESC", "r1 R2 r4 r3"},
         // Outside the class, or a comparison not decided here exactly.
         {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND NOTA = 'x'", nullptr},
         {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND OTRA = 'x'", nullptr},
-        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND NRO = '1'", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND NRO = ' 1'", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND NRO = '2147483648'", nullptr},
         {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND NRO = 1.0", nullptr},
         {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND Codigo = 1", nullptr},
         {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND FECHA = '2026-01-02'", nullptr},
@@ -352,6 +360,8 @@ TEST_F(SqlServerWorkingSet, AnswersAsTheDefaultCollationWouldOrLeavesTheStatemen
         {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND Codigo LIKE 'A'", nullptr},
         {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' OR NRO = 1", nullptr},
         {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY REFERENCIA", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY Codigo", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY NOTA", nullptr},
         {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY 1", nullptr},
         {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' /* c */", nullptr},
         {"SELECT TOP 1 REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'", nullptr},
