@@ -240,4 +240,6 @@ TEST_F(OdbcData, AGenerationReadsTheDataSourceWithTheWorkingSetOnAndOff)
     ASSERT_EQ(traces.size(), 8);
     for (const StatementTrace &t : traces)
         EXPECT_EQ(int(t.answered), int(Answered::Database)) << t.sql.toStdString();
+    EXPECT_EQ(int(db->getDataConnectionByEntity(QStringLiteral("HISTORIAL")).backend().sourceEngine()),
+              int(SourceEngine::Other));
 }
