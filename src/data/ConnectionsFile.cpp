@@ -11,6 +11,8 @@
 //
 // `working_set=off` (or no, false, 0; on, yes, true, 1 leave it on, the default) keeps the entity's
 // reads out of the generation's working set: each goes to its database as the system asks it.
+// Written before the first group, it turns the working set off for every entity, as
+// --no-working-set does.
 //
 // The file is read here line by line rather than through QSettings, which would take a group
 // named GENERAL for its root group and split an unquoted value at its commas. A value is the text
@@ -58,6 +60,7 @@ struct ConnectionsConfig {
     QString file;
     QMap<QString, EntityConfig> entities;  // upper-cased entity -> configuration
     QString caldraExecutable;              // absolute; empty when [CALDRA] names none
+    QString workingSet;                    // the whole file's switch, lower-cased; empty: on
 };
 
 const QString kCaldraGroup = QStringLiteral("CALDRA");
@@ -66,6 +69,21 @@ const QString kUpdateGroup = QStringLiteral("UPDATE");
 bool isReservedGroup(const QString &upperName)
 {
     return upperName == kCaldraGroup || upperName == kUpdateGroup;
+}
+
+// The words of an on/off switch, lower-cased.
+bool isSwitchWord(const QString &word)
+{
+    static const QStringList words = {
+        QStringLiteral("on"), QStringLiteral("yes"), QStringLiteral("true"), QStringLiteral("1"),
+        QStringLiteral("off"), QStringLiteral("no"), QStringLiteral("false"), QStringLiteral("0")};
+    return words.contains(word);
+}
+
+bool isOff(const QString &word)
+{
+    return word == QLatin1String("off") || word == QLatin1String("no") || word == QLatin1String("false")
+        || word == QLatin1String("0");
 }
 
 [[noreturn]] void fail(long number, const QString &text)
@@ -132,12 +150,19 @@ ConnectionsConfig readConnectionsFile(const QString &path)
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq <= 0)
             lineError(QStringLiteral("se espera [ENTIDAD] o clave=valor"));
-        if (group.isEmpty())
-            lineError(QStringLiteral("clave fuera de una entidad"));
         const QString key = line.left(eq).trimmed().toLower();
         QString value = line.mid(eq + 1).trimmed();
         if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
             value = value.mid(1, value.size() - 2);
+        if (group.isEmpty()) {
+            // Before any group, only the switch of the whole file.
+            if (key != QLatin1String("working_set"))
+                lineError(QStringLiteral("clave fuera de una entidad"));
+            cfg.workingSet = value.trimmed().toLower();
+            if (!isSwitchWord(cfg.workingSet))
+                lineError(QStringLiteral("working_set \"%1\" desconocido (on u off)").arg(cfg.workingSet));
+            continue;
+        }
         if (group == kCaldraGroup) {
             if (key == QLatin1String("executable")) {
                 if (value.trimmed().isEmpty())
@@ -167,10 +192,7 @@ ConnectionsConfig readConnectionsFile(const QString &path)
     if (caldraExecutableGiven)
         cfg.caldraExecutable = QDir::cleanPath(folder.absoluteFilePath(cfg.caldraExecutable));
     for (EntityConfig &e : cfg.entities) {
-        static const QStringList switchWords = {
-            QStringLiteral("on"), QStringLiteral("yes"), QStringLiteral("true"), QStringLiteral("1"),
-            QStringLiteral("off"), QStringLiteral("no"), QStringLiteral("false"), QStringLiteral("0")};
-        if (!e.workingSet.isEmpty() && !switchWords.contains(e.workingSet))
+        if (!e.workingSet.isEmpty() && !isSwitchWord(e.workingSet))
             failEntity(cfg, e.entity,
                        QStringLiteral("working_set \"%1\" desconocido (on u off)").arg(e.workingSet));
         if (e.driver == QLatin1String("sqlite")) {
@@ -238,9 +260,10 @@ public:
         : DataAccess([cfg](const QString &entity) { return openBackend(*cfg, entity); }),
           m_cfg(std::move(cfg))
     {
+        if (isOff(m_cfg->workingSet))
+            setWorkingSetAllowed(false);
         for (const EntityConfig &e : m_cfg->entities)
-            if (e.workingSet == QLatin1String("off") || e.workingSet == QLatin1String("no")
-                || e.workingSet == QLatin1String("false") || e.workingSet == QLatin1String("0"))
+            if (isOff(e.workingSet))
                 setWorkingSetAllowedFor(e.entity, false);
     }
 

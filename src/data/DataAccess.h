@@ -59,8 +59,9 @@ private:
 };
 
 // The engine behind a backend, as far as a working set needs to know it: a working set answers
-// only for a database whose answers it can give exactly.
-enum class SourceEngine { Other, Sqlite };
+// only for a database whose answers it can give exactly (SQL Server: a data source whose DBMS the
+// ODBC driver names as Microsoft SQL Server).
+enum class SourceEngine { Other, Sqlite, SqlServer };
 
 // One backend connection to one entity's database (SQLite, ODBC, or a test fake).
 class Backend {

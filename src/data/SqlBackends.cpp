@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -467,6 +468,9 @@ bool OdbcBackend::open(QString &error)
             + withoutPasswordValues(errorText(db.lastError()), c);
         return false;
     }
+    // Qt's ODBC driver tells the DBMS from the name the data source gives (SQL_DBMS_NAME).
+    if (db.driver() && db.driver()->dbmsType() == QSqlDriver::MSSqlServer)
+        m_engine = SourceEngine::SqlServer;
     return true;
 }
 

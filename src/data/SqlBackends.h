@@ -97,9 +97,12 @@ class OdbcBackend final : public SqlDatabaseBackend {
 public:
     OdbcBackend(const QString &entity, const QString &connection, bool rewriteTsql);
     bool open(QString &error);
+    // SqlServer once open on a data source whose DBMS is Microsoft SQL Server; Other for any other.
+    SourceEngine sourceEngine() const override { return m_engine; }
 
 private:
     QString m_connection;
+    SourceEngine m_engine = SourceEngine::Other;
 };
 
 }  // namespace b2d

@@ -47,14 +47,18 @@
 // - A read the working set sends that the database refuses is the refusal of the statement that
 //   needed it: the generation ends as for any refused statement; a lost connection is opened again
 //   before the next statement, as for any other.
-// - Not served (their statements go to the database as they are): ODBC entities. SQL Server
-//   compares, converts, computes and orders in ways the embedded engine does not (decimal
-//   arithmetic, collations, date-times), and an SQLite file behind an ODBC driver hands its
-//   date-times over as date-times where the local copy would give text.
+// - An ODBC entity whose DBMS is Microsoft SQL Server is served by SqlServerRows (told at the top
+//   of SqlServerRows.cpp): no local engine there, since SQL Server compares, converts, computes and
+//   orders in ways the embedded engine does not (decimal arithmetic, collations, date-times); the
+//   rows are held as the driver gives them and a narrow class of reads is answered from them.
+// - Not served (their statements go to the database as they are): entities behind ODBC of any
+//   other DBMS. An SQLite file behind an ODBC driver, for one, hands its date-times over as
+//   date-times where the local copy would give text.
 
 #include "data/WorkingSet.h"
 
 #include "data/SqlBackends.h"
+#include "data/SqlServerRows.h"
 #include "data/TsqlRewriter.h"
 
 #include <QSet>
@@ -511,6 +515,7 @@ struct WorkingSet::Local {
     };
     std::unique_ptr<MemorySqliteBackend> db;
     bool usable = false;
+    std::unique_ptr<SqlServerRows> server;  // an SQL Server entity's rows (then db is unused)
     QHash<QString, Table> tables;  // upper-cased name
     int copiesMade = 0;
 
@@ -597,6 +602,14 @@ WorkingSet::Local *WorkingSet::local(Connection &c, QString &error, bool &refuse
             }
         }
         l->usable = ok;
+    } else if (c.backend().sourceEngine() == SourceEngine::SqlServer) {
+        QHash<QString, QStringList> tables;
+        for (const TableRule &r : kTables) {
+            QStringList &keys = tables[QString::fromLatin1(r.table)];
+            for (const char *k : r.keys)
+                keys << QString::fromLatin1(k);
+        }
+        l->server = std::make_unique<SqlServerRows>(std::move(tables), m_send, m_sent);
     }
     Local *raw = l.get();
     m_locals.insert(c.entity(), std::move(l));
@@ -629,6 +642,16 @@ WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, Result
     Local *l = local(c, error, refused);
     if (refused)
         return Outcome::Refused;
+    if (l->server) {
+        switch (l->server->answer(c, sql, t, out, error)) {
+        case SqlServerRows::Outcome::Answered:
+            return Outcome::Answered;
+        case SqlServerRows::Outcome::Refused:
+            return Outcome::Refused;
+        case SqlServerRows::Outcome::ToDatabase:
+            return Outcome::ToDatabase;
+        }
+    }
     if (!l->usable)
         return Outcome::ToDatabase;
 
@@ -843,6 +866,8 @@ void WorkingSet::written(const QString &entity, const QString &sql, bool accepte
     const QString table = DataAccess::writtenTable(sql);
     for (auto l = m_locals.constBegin(); l != m_locals.constEnd(); ++l) {
         Local &local = **l;
+        if (local.server)
+            local.server->written(table);
         if (!local.usable)
             continue;
         for (auto it = local.tables.begin(); it != local.tables.end(); ++it) {

@@ -12,8 +12,9 @@ namespace b2d {
 class MemorySqliteBackend;
 
 // The working set of one generation: the rows of the operation's tables, fetched once per key
-// into a private database in memory, answering the reads the generation asks again and again.
-// How a statement is recognised is told at the top of WorkingSet.cpp.
+// into a private database in memory (for SQL Server, held as the driver gives them), answering the
+// reads the generation asks again and again. How a statement is recognised is told at the top of
+// WorkingSet.cpp and SqlServerRows.cpp.
 class WorkingSet {
 public:
     // Sends a read to the connection's database as one statement of its own (counted and traced

@@ -50,6 +50,8 @@ TEST(ConnectionsFile, EachErrorHasItsOwnMessage)
          "Entidad NCM del archivo de conexiones %F: el driver sqlite no admite dialect=tsql"},
         {"unknown working_set", "[NCM]\ndriver=sqlite\ndatabase=h.db\nworking_set=maybe\n", FailsAt::Open,
          "Entidad NCM del archivo de conexiones %F: working_set \"maybe\" desconocido (on u off)"},
+        {"unknown working_set for the whole file", "working_set=quizas\n[NCM]\n", FailsAt::Open,
+         "Archivo de conexiones %F, línea 1: working_set \"quizas\" desconocido (on u off)"},
         {"key outside a group", "\ndriver=sqlite\n[HISTORIAL]\n", FailsAt::Open,
          "Archivo de conexiones %F, línea 2: clave fuera de una entidad"},
         {"missing ]", "[HISTORIAL\ndriver=sqlite\n", FailsAt::Open,

@@ -211,8 +211,9 @@ TEST(OdbcConnection, FailedOpenNamesEntityDriverAndServerButNoPassword)
 }
 
 // Inside a generation, with the working set on and off, an ODBC entity answers the same rows, and
-// every one from its database: the working set keeps only the rows of SQLite files it reads
-// itself (a key in another case or with trailing blanks is then compared by the data source).
+// every one from its database: behind ODBC the working set serves only a data source whose DBMS
+// is SQL Server, and this one is SQLite (a key in another case or with trailing blanks is then
+// compared by the data source).
 TEST_F(OdbcData, AGenerationReadsTheDataSourceWithTheWorkingSetOnAndOff)
 {
     QList<StatementTrace> traces;
@@ -239,4 +240,6 @@ TEST_F(OdbcData, AGenerationReadsTheDataSourceWithTheWorkingSetOnAndOff)
     ASSERT_EQ(traces.size(), 8);
     for (const StatementTrace &t : traces)
         EXPECT_EQ(int(t.answered), int(Answered::Database)) << t.sql.toStdString();
+    EXPECT_EQ(int(db->getDataConnectionByEntity(QStringLiteral("HISTORIAL")).backend().sourceEngine()),
+              int(SourceEngine::Other));
 }

@@ -3,7 +3,9 @@
 #include "data/SqlFixture.h"
 #include "platform/Error.h"
 #include "support/FaultInjection.h"
+#include "support/RecordingData.h"
 
+#include <QDateTime>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -224,11 +226,13 @@ TEST_F(WorkingSetData, ARefusedFetchRefusesTheStatementThatNeededIt)
 
 TEST_F(WorkingSetData, AnEntityTheConnectionsFileKeepsOutIsReadAsAsked)
 {
+    // The entity's group, or the whole file (the switch before the first group).
+    for (const char *file : {"[HISTORIAL]\ndriver=sqlite\ndatabase=historial.db\nworking_set=%1\n",
+                             "working_set=%1\n[HISTORIAL]\ndriver=sqlite\ndatabase=historial.db\n"})
     for (const char *value : {"off", "No", "0", "on"}) {
         SCOPED_TRACE(value);
         writeTextFile(dir.filePath(QStringLiteral("connections.ini")),
-                      QStringLiteral("[HISTORIAL]\ndriver=sqlite\ndatabase=historial.db\nworking_set=%1\n")
-                          .arg(QLatin1String(value)));
+                      QString::fromLatin1(file).arg(QLatin1String(value)));
         auto data = open();
         data->addTraceSink([this](const StatementTrace &t) { traces << t; });
         data->beginGeneration();
@@ -237,5 +241,218 @@ TEST_F(WorkingSetData, AnEntityTheConnectionsFileKeepsOutIsReadAsAsked)
         EXPECT_EQ(int(answeredBy(sql)), int(QLatin1String(value) == QLatin1String("on") ? Answered::WorkingSet
                                                                                        : Answered::Database));
         data->endGeneration();
+    }
+}
+
+namespace {
+
+// An entity whose data source says it is SQL Server: its catalog, and the rows the database gives
+// for each key as written (its default collation finds 'd1' under 'D1' and 'd1 ').
+class SqlServerWorkingSet : public ::testing::Test {
+protected:
+    static constexpr const char *kFetch = "SELECT * FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'";
+
+    void SetUp() override
+    {
+        data.setSourceEngine(SourceEngine::SqlServer);
+        scriptCatalog(QStringLiteral("Modern_Spanish_CI_AS"));
+        const ResultSet d1 =
+            rows({"IDN_DESPACHO", "Codigo", "REFERENCIA", "NRO", "FECHA", "NOTA", "OTRA", "SERIE"},
+                 {{"D1", "A  ", "r1", qlonglong(1), QDateTime(QDate(2026, 1, 2), QTime(0, 0)), "x", "aa", "B-10"},
+                  {"d1", "b", "R2", qlonglong(2), QVariant(), QStringLiteral("Ñu"), "x", "a-02"},
+                  {"D1", QVariant(), "r3", QVariant(), QVariant(), "x", "x", QVariant()},
+                  {"D1", " A", "r4", qlonglong(3), QVariant(), "x", "x", "A-02 "}});
+        data.onExact(kEntity, QLatin1String(kFetch), d1);
+        data.onExact(kEntity, QStringLiteral("SELECT * FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'd1 '"), d1);
+        data.onExact(kEntity, QStringLiteral("SELECT * FROM TAX"),
+                     rows({"CTAX", "LTAXABR"}, {{"0001", "DI"}, {"0002", "TE"}}));
+        data.db().addTraceSink([this](const StatementTrace &t) { traces << t; });
+        data.db().beginGeneration();
+    }
+
+    // The catalog of the kept tables, in a database of this collation.
+    void scriptCatalog(const QString &databaseCollation)
+    {
+        const QString ci = QStringLiteral("SQL_Latin1_General_CP1_CI_AS");
+        QList<QVariantList> catalog;
+        for (const QStringList &c : QList<QStringList>{
+                 {"dbo", "CARATULA_DOCUMENTOS", "IDN_DESPACHO", "varchar", ci},
+                 {"dbo", "CARATULA_DOCUMENTOS", "Codigo", "char", "Modern_Spanish_CI_AS"},
+                 {"dbo", "CARATULA_DOCUMENTOS", "REFERENCIA", "nvarchar", "Latin1_General_100_CS_AS"},
+                 {"dbo", "CARATULA_DOCUMENTOS", "NRO", "int", ""},
+                 {"dbo", "CARATULA_DOCUMENTOS", "FECHA", "datetime", ""},
+                 {"dbo", "CARATULA_DOCUMENTOS", "NOTA", "varchar", ci},
+                 {"dbo", "CARATULA_DOCUMENTOS", "OTRA", "varchar", "Danish_Norwegian_CI_AS"},
+                 {"dbo", "CARATULA_DOCUMENTOS", "SERIE", "varchar", "Modern_Spanish_CI_AS"},
+                 {"dbo", "TAX", "CTAX", "varchar", ci},
+                 {"dbo", "TAX", "LTAXABR", "varchar", ci},
+                 {"dbo", "ART", "INTNRO", "varchar", ci},
+                 {"otro", "ART", "INTNRO", "varchar", ci}})
+            catalog << QVariantList(c.cbegin(), c.cend()) + QVariantList{databaseCollation};
+        data.onContains(kEntity, QStringLiteral("FROM INFORMATION_SCHEMA.COLUMNS"),
+                        rows({"TABLE_SCHEMA", "TABLE_NAME", "COLUMN_NAME", "DATA_TYPE", "COLLATION_NAME", ""}, catalog));
+    }
+
+    // The answer's values, '|' between columns and ' ' between rows.
+    QString read(const QString &sql)
+    {
+        Connection &c = data.db().getDataConnectionByEntity(kEntity);
+        c.sql = sql;
+        Recordset rs;
+        c.crearrs(rs);
+        columns = rs.data().columns;
+        QStringList out;
+        for (const QVariantList &row : rs.data().rows) {
+            QStringList values;
+            for (const QVariant &v : row)
+                values << v.toString();
+            out << values.join(QLatin1Char('|'));
+        }
+        return out.join(QLatin1Char(' '));
+    }
+
+    int sent(const QString &sql) const { return int(data.statements().count(sql)); }
+
+    const QString kEntity = QStringLiteral("HISTORIAL");
+    RecordingData data;
+    QList<StatementTrace> traces;
+    QStringList columns;  // of the last answer read
+};
+
+}  // namespace
+
+TEST_F(SqlServerWorkingSet, AnswersAsTheDefaultCollationWouldOrLeavesTheStatementToTheDatabase)
+{
+    const struct {
+        const char *sql;
+        const char *answer;  // null: sent to the database
+    } cases[] = {
+        // Text without regard to case, trailing blanks ignored and leading ones counted; exact
+        // under a case-sensitive collation; whole numbers numerically; NULL equals nothing.
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND Codigo = 'a'", "r1"},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE Codigo = 'A   ' AND IDN_DESPACHO = 'd1 '", "r1"},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND Codigo = ' a'", "r4"},
+        {"SELECT REFERENCIA, NRO FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND REFERENCIA = 'R2'", "R2|2"},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND REFERENCIA = 'r2'", ""},
+        {"SELECT [REFERENCIA] FROM CARATULA_DOCUMENTOS AS d WHERE 3 = d.[NRO] AND d.IDN_DESPACHO = 'D1'", "r4"},
+        {"SELECT * FROM CARATULA_DOCUMENTOS d WHERE d.IDN_DESPACHO = 'D1' AND NRO = 2", "d1|b|R2|2||Ñu|x|a-02"},
+        {"SELECT d.REFERENCIA FROM CARATULA_DOCUMENTOS d WHERE IDN_DESPACHO = 'D1'", "r1 R2 r3 r4"},
+        // Names without regard to case, as the database's collation matches them.
+        {"select [nro] AS n, codigo c from caratula_documentos D where d.idn_despacho = 'D1' and Nro = 3", "3| A"},
+        {"SELECT LTAXABR, CTAX FROM TAX WHERE CTAX = '0002'", "TE|0002"},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND NRO = '0002'", "R2"},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND NRO = 2147483648", ""},
+        // ORDER BY whole numbers, date-times and codes of one shape, NULL first, ties in the fetch's
+        // order.
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY NRO DESC", "r4 R2 r1 r3"},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY FECHA, NRO ASC", "r3 R2 r4 r1"},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY SERIE", "r3 R2 r4 r1"},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY SERIE DESC", "r1 R2 r4 r3"},
+        // Outside the class, or a comparison not decided here exactly.
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND NOTA = 'x'", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND OTRA = 'x'", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND NRO = ' 1'", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND NRO = '2147483648'", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND NRO = 1.0", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND Codigo = 1", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND FECHA = '2026-01-02'", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND Codigo = N'A'", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND Codigo LIKE 'A'", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' OR NRO = 1", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY REFERENCIA", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY Codigo", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY NOTA", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' ORDER BY 1", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' /* c */", nullptr},
+        {"SELECT TOP 1 REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'", nullptr},
+        {"SELECT DISTINCT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'", nullptr},
+        {"SELECT count(*) FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'", nullptr},
+        {"SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE Codigo = 'A'", nullptr},
+        {"SELECT REFERENCIA FROM dbo.CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'", nullptr},
+        {"SELECT x.REFERENCIA FROM CARATULA_DOCUMENTOS d WHERE IDN_DESPACHO = 'D1'", nullptr},
+        {"SELECT CARATULA_DOCUMENTOS.REFERENCIA FROM CARATULA_DOCUMENTOS d WHERE IDN_DESPACHO = 'D1'", nullptr},
+        {"SELECT d.REFERENCIA, t.LTAXABR FROM CARATULA_DOCUMENTOS d, TAX t WHERE d.IDN_DESPACHO = 'D1'", nullptr},
+        {"SELECT INTNRO FROM ART WHERE INTNRO = '1'", nullptr},
+    };
+    for (const auto &c : cases) {
+        const QString sql = QString::fromUtf8(c.sql);
+        SCOPED_TRACE(c.sql);
+        const QString got = read(sql);
+        ASSERT_FALSE(traces.isEmpty());
+        EXPECT_EQ(traces.last().sql, sql);
+        EXPECT_EQ(int(traces.last().answered), int(c.answer ? Answered::WorkingSet : Answered::Database));
+        if (c.answer) {
+            EXPECT_EQ(got, QString::fromUtf8(c.answer));
+        }
+    }
+    read(QStringLiteral("SELECT Referencia AS Ref, nro FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'"));
+    EXPECT_EQ(columns, QStringList({"Ref", "nro"}));
+    // The catalog once, each key as written once, the code table once and whole.
+    EXPECT_EQ(data.statements().filter(QStringLiteral("INFORMATION_SCHEMA")).size(), 1);
+    EXPECT_EQ(sent(QLatin1String(kFetch)), 1);
+    EXPECT_EQ(sent(QStringLiteral("SELECT * FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'd1 '")), 1);
+    EXPECT_EQ(sent(QStringLiteral("SELECT * FROM TAX")), 1);
+}
+
+TEST_F(SqlServerWorkingSet, AWriteHasTheNextReadFetchAgain)
+{
+    const QString sql = QStringLiteral("SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1' AND NRO = 1");
+    EXPECT_EQ(read(sql), QLatin1String("r1"));
+    const struct {
+        const char *statement;
+        int fetches;  // of the rows of D1, so far
+    } steps[] = {
+        {"UPDATE TAX SET LTAXABR = 'X' WHERE CTAX = '0001'", 1},
+        {"UPDATE CARATULA_DOCUMENTOS SET REFERENCIA = 'z' WHERE NRO = 1", 2},
+        {"exec sp_recalcular 'D1'", 3},
+    };
+    Connection &c = data.db().getDataConnectionByEntity(kEntity);
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.statement);
+        data.onExact(kEntity, QLatin1String(kFetch),
+                     rows({"IDN_DESPACHO", "REFERENCIA", "NRO"}, {{"D1", step.statement, qlonglong(1)}}));
+        c.sql = QString::fromLatin1(step.statement);
+        ASSERT_TRUE(c.ejecutar());
+        const QString got = read(sql);
+        EXPECT_NE(int(traces.last().answered), int(Answered::Database));
+        EXPECT_EQ(sent(QLatin1String(kFetch)), step.fetches);
+        if (step.fetches > 1) {
+            EXPECT_EQ(got, QLatin1String(step.statement));
+        }
+    }
+}
+
+TEST_F(SqlServerWorkingSet, ARefusedCatalogOrFetchRefusesTheStatement)
+{
+    // Rules add up: the fetch refused first, then the catalog too.
+    for (const char *refused : {"SELECT * FROM CARATULA_DOCUMENTOS", "INFORMATION_SCHEMA"}) {
+        SCOPED_TRACE(refused);
+        data.failOn(kEntity, QLatin1String(refused), QStringLiteral("rechazada"));
+        data.db().beginGeneration();
+        const QString sql = QStringLiteral("SELECT REFERENCIA FROM CARATULA_DOCUMENTOS WHERE IDN_DESPACHO = 'D1'");
+        try {
+            read(sql);
+            ADD_FAILURE() << "not refused";
+        } catch (const StatementRefused &e) {
+            EXPECT_EQ(e.sql(), sql);
+            EXPECT_TRUE(e.description().contains(QLatin1String("rechazada"))) << e.description().toStdString();
+        }
+        ASSERT_GE(traces.size(), 2);
+        EXPECT_TRUE(traces.at(traces.size() - 2).sql.contains(QLatin1String(refused)));
+        EXPECT_FALSE(traces.last().ok);
+    }
+}
+
+TEST_F(SqlServerWorkingSet, NamesInAnotherCaseAreServedOnlyWhereTheDatabaseIgnoresCase)
+{
+    const QString sql = QStringLiteral("SELECT referencia, d.Codigo FROM CARATULA_DOCUMENTOS D WHERE IDN_DESPACHO = 'D1'");
+    for (const char *collation : {"Latin1_General_CI_AS", "Latin1_General_CS_AS", "Turkish_CI_AS"}) {
+        SCOPED_TRACE(collation);
+        scriptCatalog(QLatin1String(collation));
+        data.db().beginGeneration();
+        read(sql);
+        EXPECT_EQ(int(traces.last().answered),
+                  int(QLatin1String(collation).startsWith(QLatin1String("Latin1_General_CI")) ? Answered::WorkingSet
+                                                                                            : Answered::Database));
     }
 }

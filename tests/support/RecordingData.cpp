@@ -31,6 +31,7 @@ public:
 
     int rowsAffected() const override { return m_affected; }
     bool connectionLost() const override { return m_lost; }
+    SourceEngine sourceEngine() const override { return m_owner.m_engine; }
 
 private:
     // True with `error` set for a statement that fails: on a lost connection, by a failing rule,

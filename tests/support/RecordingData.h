@@ -34,6 +34,9 @@ public:
     void dropConnectionOn(const QString &entity, const QString &fragment, const QString &error);
     // Backends opened so far (the first of each entity and every reopened one).
     int backendsOpened() const { return m_opened; }
+    // The engine every backend reports (Other unless set): SqlServer for an ODBC data source
+    // whose DBMS is SQL Server.
+    void setSourceEngine(SourceEngine engine) { m_engine = engine; }
     // A write containing `fragment` runs and reports that it changed no row.
     void changesNoRow(const QString &entity, const QString &fragment);
     // `action` runs whenever a statement containing `fragment` is run (before it answers), for
@@ -71,6 +74,7 @@ private:
     QList<Hook> m_hooks;
     QList<Call> m_calls;
     int m_opened = 0;
+    SourceEngine m_engine = SourceEngine::Other;
     std::unique_ptr<DataAccess> m_db;
 };
 
