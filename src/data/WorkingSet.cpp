@@ -24,7 +24,10 @@
 //   decides which rows equal the literal, and the local statement compares with the same column's
 //   collation and affinity, so a key written in another case or with trailing blanks matches there
 //   exactly when it matches in the source. Rows fetched under two keys are kept once (by rowid).
-//   A code table comes whole, once, and may be named any number of times.
+//   A code table comes whole, once, and may be named any number of times. The tariff rows of
+//   every position the declaration's articles name come with the first tariff row asked
+//   (`key IN (...)`, a few hundred keys a statement), so that their fetches do not grow with the
+//   items (kReadAhead).
 // - Only reads: SELECT statements without UNION/EXCEPT/INTERSECT, right, full or natural joins,
 //   HAVING, WITH, parameters, several statements, or functions whose answer depends on the
 //   connection (changes, last_insert_rowid, random). A keyed table must be named once, where a
@@ -105,6 +108,31 @@ const TableRule kTables[] = {
     {"ADUANA", {}},
     {"ORG", {}},
 };
+
+// Keys fetched ahead: when the first key of a table is fetched, the keys a declaration will ask
+// for next, read from rows another entity holds, come in the same statement (`key IN (...)`, which
+// compares exactly as `key = ...` does), so that the fetches do not grow with the items. The
+// tariff rows: the first part of each article's position, as the tariff lookup writes it.
+struct ReadAhead {
+    const char *table;
+    const char *key;
+    const char *fromEntity;
+    const char *query;  // on the other entity's rows held
+    QString (*literalOf)(const QVariant &value);
+};
+
+QString tariffKeyLiteral(const QVariant &position)
+{
+    const QString first = position.toString().replace(QLatin1Char(','), QLatin1Char('.')).left(10);
+    return QLatin1Char('\'') + QString(first).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
+}
+
+const ReadAhead kReadAhead[] = {
+    {"NCM", "001", "HISTORIAL", "SELECT DISTINCT POSICION_ARANCELARIA FROM ITEMS_ARTICULOS", tariffKeyLiteral},
+};
+
+// Key literals fetched together in one statement at the most.
+constexpr qsizetype kKeysPerFetch = 200;
 
 const TableRule *ruleFor(const QString &upperName)
 {
@@ -534,6 +562,26 @@ WorkingSet::WorkingSet(Send send) : m_send(std::move(send)) {}
 
 WorkingSet::~WorkingSet() = default;
 
+QStringList WorkingSet::keysAhead(const QString &table, const QString &column) const
+{
+    QStringList literals;
+    for (const ReadAhead &r : kReadAhead) {
+        if (table != QLatin1String(r.table) || column != QLatin1String(r.key))
+            continue;
+        const auto other = m_locals.constFind(QLatin1String(r.fromEntity));
+        if (other == m_locals.constEnd() || !(*other)->usable || !(*other)->db)
+            continue;
+        ResultSet rows;
+        QString error;
+        if (!(*other)->db->query(QLatin1String(r.query), rows, error))
+            continue;  // not held there, or not in that shape: each key is fetched when asked
+        for (const QVariantList &row : std::as_const(rows.rows))
+            if (!row.value(0).isNull())
+                literals << r.literalOf(row.value(0));
+    }
+    return literals;
+}
+
 WorkingSet::Local *WorkingSet::local(Connection &c, QString &error, bool &refused)
 {
     refused = false;
@@ -737,9 +785,22 @@ WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, Result
         const QString held = use.column + QLatin1Char('\n') + use.literal;
         if (table.whole || table.held.contains(held))
             continue;
-        if (!fetch(table, QStringLiteral(" WHERE ") + quoted(use.column) + QStringLiteral(" = ") + use.literal))
-            return Outcome::Refused;
-        table.held.insert(held);
+        QStringList literals{use.literal};
+        for (const QString &ahead : keysAhead(use.table, use.column))
+            if (ahead != use.literal && !literals.contains(ahead)
+                && !table.held.contains(use.column + QLatin1Char('\n') + ahead))
+                literals << ahead;
+        for (qsizetype first = 0; first < literals.size(); first += kKeysPerFetch) {
+            const QStringList some = literals.mid(first, kKeysPerFetch);
+            const QString where = some.size() == 1
+                ? QStringLiteral(" WHERE ") + quoted(use.column) + QStringLiteral(" = ") + some.first()
+                : QStringLiteral(" WHERE ") + quoted(use.column) + QStringLiteral(" IN (")
+                    + some.join(QLatin1Char(',')) + QLatin1Char(')');
+            if (!fetch(table, where))
+                return Outcome::Refused;
+            for (const QString &literal : some)
+                table.held.insert(use.column + QLatin1Char('\n') + literal);
+        }
     }
     if (!l->usable)
         return Outcome::ToDatabase;

@@ -48,6 +48,9 @@ public:
 
 private:
     Local *local(Connection &c, QString &error, bool &refused);
+    // The key literals of `table`'s `column` a generation will ask for next, as statements write
+    // them, read from rows another entity holds (kReadAhead in WorkingSet.cpp); none when unknown.
+    QStringList keysAhead(const QString &table, const QString &column) const;
     // True when `sql` is an update or delete of a kept table (`table`, upper-cased) that the
     // working set can apply to the rows it holds.
     bool appliesLocally(const QString &sql, QString &table) const;

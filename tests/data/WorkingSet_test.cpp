@@ -4,6 +4,7 @@
 #include "platform/Error.h"
 #include "support/FaultInjection.h"
 #include "support/RecordingData.h"
+#include "support/TestSupport.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
@@ -221,6 +222,44 @@ TEST_F(WorkingSetData, ARefusedFetchRefusesTheStatementThatNeededIt)
     EXPECT_FALSE(traces.at(traces.size() - 2).ok);
     EXPECT_EQ(int(traces.at(traces.size() - 2).answered), int(Answered::Database));
     EXPECT_FALSE(traces.last().ok);
+    data->endGeneration();
+}
+
+TEST_F(WorkingSetData, TheTariffRowsOfEveryArticleComeWithTheFirstOnesAsked)
+{
+    // Two declarations' articles; the tariff table in its own database.
+    for (const char *sql : {"CREATE TABLE ARTS (IDN_DESPACHO TEXT, POSICION_ARANCELARIA TEXT)",
+                            "DROP TABLE ITEMS_ARTICULOS", "ALTER TABLE ARTS RENAME TO ITEMS_ARTICULOS",
+                            "INSERT INTO ITEMS_ARTICULOS VALUES ('D1', '8471.30.12.100A'), ('D1', '8471,30,19.000B'), "
+                            "('D1', 'O''Hig.0001.000C'), ('D2', '9999.99.99.000Z')"})
+        execSqlite(dir.filePath(QStringLiteral("historial.db")), QLatin1String(sql));
+    createSqliteFile(dir.filePath(QStringLiteral("ncm.db")),
+                     {QStringLiteral("CREATE TABLE ncm ([001] TEXT, [002] TEXT, [004] TEXT)"),
+                      QStringLiteral("INSERT INTO ncm VALUES ('8471.30.12', '100', 'a'), ('8471.30.19', '000', 'b'), "
+                                     "('O''Hig.0001', '000', 'c'), ('9999.99.99', '000', 'z')")});
+    writeTextFile(dir.filePath(QStringLiteral("connections.ini")),
+                  QStringLiteral("[HISTORIAL]\ndriver=sqlite\ndatabase=historial.db\n"
+                                 "[NCM]\ndriver=sqlite\ndatabase=ncm.db\n"));
+    auto data = open();
+    data->addTraceSink([this](const StatementTrace &t) { traces << t; });
+    data->beginGeneration();
+    read(*data, QStringLiteral("SELECT * FROM ITEMS_ARTICULOS WHERE IDN_DESPACHO = 'D1'"));
+    Connection &ncm = data->getDataConnectionByEntity(QStringLiteral("NCM"));
+    const struct {
+        const char *first;
+        const char *description;
+        int sent;  // statements sent to the database for it
+    } asked[] = {{"8471.30.12", "a", 2}, {"8471.30.19", "b", 0}, {"O''Hig.0001", "c", 0}, {"9999.99.99", "z", 1}};
+    for (const auto &a : asked) {
+        SCOPED_TRACE(a.first);
+        const int before = data->statementsRun();
+        ncm.sql = QStringLiteral("select [004] as desc1 from ncm where  [001] = '%1'").arg(QLatin1String(a.first));
+        Recordset rs;
+        ASSERT_TRUE(ncm.crearrs(rs));
+        EXPECT_EQ(rs.field(QStringLiteral("desc1")).toString(), QLatin1String(a.description));
+        EXPECT_EQ(int(answeredBy(ncm.sql)), int(Answered::WorkingSet));
+        EXPECT_EQ(data->statementsRun() - before, a.sent);  // the schema and every D1 position at once
+    }
     data->endGeneration();
 }
 
