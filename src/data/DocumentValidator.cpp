@@ -342,7 +342,20 @@ bool wellFormedByLibxml(const QByteArray &bytes)
     xmlSAXHandler handler{};
     handler.initialized = XML_SAX2_MAGIC;
     handler.serror = [](void *, xmlError *) {};
-    return xmlSAXUserParseMemory(&handler, nullptr, bytes.constData(), int(bytes.size())) == 0;
+    // Fed a piece at a time: given the whole document in memory, the parser would first copy it
+    // and then decode all of it into a second buffer twice its size.
+    constexpr qsizetype kPiece = qsizetype(1) << 16;
+    const qsizetype first = std::min<qsizetype>(4, bytes.size());
+    const std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxtPtr)> ctxt(
+        xmlCreatePushParserCtxt(&handler, nullptr, bytes.constData(), int(first), nullptr), xmlFreeParserCtxt);
+    if (!ctxt)
+        return false;
+    for (qsizetype at = first; at < bytes.size() && ctxt->wellFormed; at += kPiece) {
+        const qsizetype n = std::min(kPiece, bytes.size() - at);
+        xmlParseChunk(ctxt.get(), bytes.constData() + at, int(n), 0);
+    }
+    xmlParseChunk(ctxt.get(), nullptr, 0, 1);
+    return ctxt->wellFormed != 0;
 }
 
 }  // namespace

@@ -84,10 +84,12 @@ QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders, Generation
         }
 
         line = 50;
-        // The items are most of the document: their text is converted where it lies, not copied
-        // into the header's first.
-        const QString items = GetItemInfo(rt, builders, monedaFob, monedaFlete, monedaSeguro, condicionVenta,
-                                          brokerRC, rt.subregimen, processRC);
+        // The items are most of the document: each item's text is converted as soon as it is
+        // finished, and never held with the others.
+        DocumentBytes bytes;
+        bytes << documento;
+        GetItemInfo(rt, builders, monedaFob, monedaFlete, monedaSeguro, condicionVenta, brokerRC, rt.subregimen,
+                    processRC, [&bytes](QStringView piece) { bytes << piece; });
         if (rt.generacionCancelada) {
             rep.outcome = GenerationReport::Cancelled;
             return {};
@@ -97,9 +99,7 @@ QString XMLDespacho(Runtime &rt, const DeclarationBuilders &builders, Generation
         QString cola = GetFacturas(rt);
         cola += GetDeclarationFlexField_CUIT(rt);
         cola += QStringLiteral("</") + kind + QStringLiteral(">") + QStringLiteral("</Broker2Dorvane>");
-        DocumentBytes bytes;
-        bytes.reserve(documento.size() + items.size() + cola.size());
-        bytes << documento << items << cola;
+        bytes << cola;
 
         line = 70;
         if (brokerRC.trimmed().isEmpty())

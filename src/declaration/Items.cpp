@@ -129,12 +129,11 @@ QString itemEntities(Runtime &rt, const DeclarationBuilders &builders, const QSt
 
 }  // namespace
 
-QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QString &monedaFob,
-                    const QString &monedaFlete, const QString &monedaSeguro,
-                    const QString &condicionVenta, const QString &brokerReferenceCode,
-                    const QString &subregimen, const QString &processReferenceCode)
+void GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QString &monedaFob,
+                 const QString &monedaFlete, const QString &monedaSeguro, const QString &condicionVenta,
+                 const QString &brokerReferenceCode, const QString &subregimen,
+                 const QString &processReferenceCode, const ItemTextSink &sink)
 {
-    QString out;
     int linea = 10;
     try {
         const bool exportacion = subregimen == QLatin1String("E") || subregimen == QLatin1String("R");
@@ -143,7 +142,7 @@ QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QStr
         linea = 20;
         Recordset rs;
         if (!openQuery(rt, kHistorial, itemsQuery(monedaFob, rt.Despacho), rs))
-            return out;
+            return;
 
         while (!rs.EOF_()) {
             // The article list holds the article lines of this item only.
@@ -231,7 +230,7 @@ QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QStr
                 itemXml += productos(rt, in, articles);
             }
             if (rt.generacionCancelada)
-                return {};
+                return;
 
             linea = 100;
             itemXml += itemEntities(rt, builders, articles, brokerReferenceCode, processReferenceCode);
@@ -239,10 +238,9 @@ QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QStr
             linea = 110;
             itemXml += GetDeclarationsItemFlexField_InformacionComplementaria(rt, rs);
 
-            // Appended piece by piece: the item's text is copied once, into the document's.
-            out += QStringLiteral("<declarationItem>");
-            out += itemXml;
-            out += QStringLiteral("</declarationItem>");
+            sink(u"<declarationItem>");
+            sink(itemXml);
+            sink(u"</declarationItem>");
             rs.MoveNext();
         }
     } catch (const B2DError &e) {
@@ -251,7 +249,17 @@ QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QStr
                            + QStringLiteral(" :: ") + e.source(),
                        e.description());
     }
-    return out;
+}
+
+QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QString &monedaFob,
+                    const QString &monedaFlete, const QString &monedaSeguro,
+                    const QString &condicionVenta, const QString &brokerReferenceCode,
+                    const QString &subregimen, const QString &processReferenceCode)
+{
+    QString out;
+    GetItemInfo(rt, builders, monedaFob, monedaFlete, monedaSeguro, condicionVenta, brokerReferenceCode,
+                subregimen, processReferenceCode, [&out](QStringView piece) { out += piece; });
+    return rt.generacionCancelada ? QString() : out;
 }
 
 QString GetKILOBRUTOItem(Runtime &rt, const QString &item)

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace b2d {
 
 class Recordset;
@@ -12,6 +14,15 @@ struct DeclarationBuilders;
 // its values, expenses (imports), duties, weights, products (through `builders`), the parties of
 // its articles and its bank flex field. Failures are raised again to the driver
 // (ErrNo::Builder, source "GetItemInfo linea N :: ...").
+// Each item's text is handed to `sink` when the item is finished, so that the items of a large
+// declaration are never held together as one text; after a cancellation what was handed on is
+// to be discarded.
+using ItemTextSink = std::function<void(QStringView)>;
+void GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QString &monedaFob,
+                 const QString &monedaFlete, const QString &monedaSeguro, const QString &condicionVenta,
+                 const QString &brokerReferenceCode, const QString &subregimen,
+                 const QString &processReferenceCode, const ItemTextSink &sink);
+// The same, the items' text returned whole ("" after a cancellation).
 QString GetItemInfo(Runtime &rt, const DeclarationBuilders &builders, const QString &monedaFob,
                     const QString &monedaFlete, const QString &monedaSeguro,
                     const QString &condicionVenta, const QString &brokerReferenceCode,
