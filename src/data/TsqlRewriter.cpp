@@ -396,8 +396,41 @@ QString TsqlRewriter::rewrite(const QString &sql)
     return AliasRewriter(tokens).run();
 }
 
+// Whether the first word of a statement, after blanks and comments, could be EXEC or EXECUTE: a
+// look at its start spares reading every other statement whole.
+static bool mayBeExec(const QString &sql)
+{
+    const qsizetype n = sql.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = sql.at(i);
+        const QChar next = i + 1 < n ? sql.at(i + 1) : QChar();
+        if (c.isSpace()) {
+            ++i;
+        } else if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
+            while (i < n && sql.at(i) != QLatin1Char('\n'))
+                ++i;
+        } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
+            const qsizetype end = sql.indexOf(QLatin1String("*/"), i + 2);
+            if (end < 0)
+                return false;
+            i = end + 2;
+        } else {
+            break;
+        }
+    }
+    qsizetype j = i;
+    while (j < n && isWordChar(sql.at(j)))
+        ++j;
+    const QStringView word = QStringView(sql).sliced(i, j - i);
+    return word.compare(QLatin1String("EXEC"), Qt::CaseInsensitive) == 0
+        || word.compare(QLatin1String("EXECUTE"), Qt::CaseInsensitive) == 0;
+}
+
 std::optional<ProcedureCall> TsqlRewriter::procedureCall(const QString &sql)
 {
+    if (!mayBeExec(sql))
+        return std::nullopt;
     QList<Token> all;
     if (!tokenize(sql, all))
         return std::nullopt;

@@ -65,6 +65,7 @@
 #include "data/TsqlRewriter.h"
 
 #include <QSet>
+#include <array>
 #include <atomic>
 #include <functional>
 
@@ -176,32 +177,44 @@ QString quoted(const QString &name)
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
+// Whether a word is one of `words` (upper case), in any case; no copy of the word is made.
+template <std::size_t N>
+bool wordAmong(const SqlToken &t, const std::array<QLatin1String, N> &words)
+{
+    if (t.kind != SqlToken::Word)
+        return false;
+    for (const QLatin1String &w : words)
+        if (t.text.size() == w.size() && t.text.compare(w, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 // Words that make a statement one the working set does not answer.
 bool refusedWord(const SqlToken &t)
 {
-    static const QSet<QString> words = {
-        QStringLiteral("UNION"),     QStringLiteral("EXCEPT"),     QStringLiteral("INTERSECT"),
-        QStringLiteral("RIGHT"),     QStringLiteral("FULL"),       QStringLiteral("NATURAL"),
-        QStringLiteral("HAVING"),    QStringLiteral("WITH"),       QStringLiteral("RETURNING"),
-        QStringLiteral("INTO"),      QStringLiteral("CHANGES"),    QStringLiteral("TOTAL_CHANGES"),
-        QStringLiteral("LAST_INSERT_ROWID"), QStringLiteral("RANDOM"), QStringLiteral("RANDOMBLOB"),
+    static constexpr std::array words = {
+        QLatin1String("UNION"),     QLatin1String("EXCEPT"),     QLatin1String("INTERSECT"),
+        QLatin1String("RIGHT"),     QLatin1String("FULL"),       QLatin1String("NATURAL"),
+        QLatin1String("HAVING"),    QLatin1String("WITH"),       QLatin1String("RETURNING"),
+        QLatin1String("INTO"),      QLatin1String("CHANGES"),    QLatin1String("TOTAL_CHANGES"),
+        QLatin1String("LAST_INSERT_ROWID"), QLatin1String("RANDOM"), QLatin1String("RANDOMBLOB"),
     };
     return t.kind == SqlToken::Word
-        && (words.contains(t.text.toUpper()) || t.text.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive));
+        && (wordAmong(t, words) || t.text.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive));
 }
 
 // Words that end a table reference rather than give it an alias.
 bool clauseWord(const SqlToken &t)
 {
-    static const QSet<QString> words = {
-        QStringLiteral("WHERE"), QStringLiteral("JOIN"),  QStringLiteral("INNER"),
-        QStringLiteral("CROSS"), QStringLiteral("ON"),    QStringLiteral("USING"),
-        QStringLiteral("LEFT"),  QStringLiteral("OUTER"),
-        QStringLiteral("ORDER"), QStringLiteral("GROUP"), QStringLiteral("LIMIT"),
-        QStringLiteral("AND"),   QStringLiteral("NOT"),   QStringLiteral("INDEXED"),
-        QStringLiteral("WINDOW"),
+    static constexpr std::array words = {
+        QLatin1String("WHERE"), QLatin1String("JOIN"),  QLatin1String("INNER"),
+        QLatin1String("CROSS"), QLatin1String("ON"),    QLatin1String("USING"),
+        QLatin1String("LEFT"),  QLatin1String("OUTER"),
+        QLatin1String("ORDER"), QLatin1String("GROUP"), QLatin1String("LIMIT"),
+        QLatin1String("AND"),   QLatin1String("NOT"),   QLatin1String("INDEXED"),
+        QLatin1String("WINDOW"),
     };
-    return t.kind == SqlToken::Word && words.contains(t.text.toUpper());
+    return wordAmong(t, words);
 }
 
 // What may follow a key conjunct: the end of its select, or the start of another conjunct or
@@ -680,7 +693,7 @@ WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, Result
     for (const SqlToken &tok : t) {
         if (refusedWord(tok) || tok.kind == SqlToken::Param || isPunct(tok, ";"))
             return Outcome::ToDatabase;
-        if (isName(tok) && ruleFor(nameOf(tok)))
+        if (!namesKeptTable && isName(tok) && ruleFor(nameOf(tok)))
             namesKeptTable = true;
     }
     if (!namesKeptTable)

@@ -193,7 +193,20 @@ QString RunLog::RutaArchivoLog(const QDate &day)
 void RunLog::EscribirLog(const QString &message)
 {
     const QDateTime now = m_clock.now();
-    writeStamped(now.date(), now.toString(kDateTimeFormat), message);
+    writeStamped(now.date(), stampOf(now), message);
+}
+
+const QString &RunLog::stampOf(const QDateTime &moment)
+{
+    // The stamp shows the local date and time to the second, nothing else of the moment.
+    const QTime time = moment.time();
+    const int second = time.isValid() ? time.msecsSinceStartOfDay() / 1000 : -1;
+    if (second < 0 || second != m_stampSecond || moment.date() != m_stampDay) {
+        m_stampDay = moment.date();
+        m_stampSecond = second;
+        m_stamp = moment.toString(kDateTimeFormat);
+    }
+    return m_stamp;
 }
 
 void RunLog::writeStamped(const QDate &day, const QString &stamp, const QString &message)
@@ -265,7 +278,7 @@ void RunLog::EscribirLogDebug(const QString &message)
     // One reading of the clock for both: the debug window shows the moment, a blank and the
     // message.
     const QDateTime now = m_clock.now();
-    const QString stamp = now.toString(kDateTimeFormat);
+    const QString stamp = stampOf(now);
     writeStamped(now.date(), stamp, message);
     if (debugWanted())
         debugOnly(stamp + QLatin1Char(' ') + message);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -61,6 +62,7 @@ private:
     static constexpr qsizetype kEarlyLines = 1000;
     QString filePath(const QDate &day) const;  // the folder + "/VelmoraB2D_" + yyyymmdd.Log
     void writeStamped(const QDate &day, const QString &stamp, const QString &message);
+    const QString &stampOf(const QDateTime &moment);
     void writeLine(const QDate &day, const QByteArray &line);
 
     const Clock &m_clock;
@@ -71,6 +73,10 @@ private:
     int m_holds = 0;
     QFile m_file;     // the day's file while held and written to
     QDate m_fileDay;  // the day m_file belongs to
+    // The text of the last second stamped: a generation writes many lines within each second.
+    QDate m_stampDay;
+    int m_stampSecond = -1;
+    QString m_stamp;
 };
 
 }  // namespace b2d

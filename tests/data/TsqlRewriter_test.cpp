@@ -83,6 +83,7 @@ TEST(TsqlRewriter, RecognisesProcedureCalls)
         {"  EXECUTE dbo.[sp x] 'O''Neil', -1.5, NULL;", "sp x",
          {QStringLiteral("O'Neil"), -1.5, QVariant()}},
         {"exec p 0001, abc", "p", {qlonglong(1), QStringLiteral("abc")}},
+        {"-- first\n /* then */\tExec[p] 2", "p", {qlonglong(2)}},
     };
     for (const Case &c : calls) {
         SCOPED_TRACE(c.sql);
@@ -97,7 +98,7 @@ TEST(TsqlRewriter, RecognisesProcedureCalls)
     }
     const char *notCalls[] = {"select 1",       "exec p @a = 1", "exec ('select 1')", "exec p 1 2",
                               "exec p 1,",      "exec",          "exec p 'open",      "exec p -'x'",
-                              "executed p 1"};
+                              "executed p 1",   "/* exec p */ select 1", "-- exec p", "/* exec p"};
     for (const char *sql : notCalls) {
         SCOPED_TRACE(sql);
         EXPECT_FALSE(TsqlRewriter::procedureCall(QString::fromUtf8(sql)).has_value());
