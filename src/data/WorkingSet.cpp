@@ -569,6 +569,31 @@ struct WorkingSet::Local {
                 usable = false;
         t.copies.clear();
     }
+
+    // Rows were added to `t` (each row's first value its rowid): its indexed copies receive them
+    // too, rather than being built again from every row held.
+    void added(Table &t, const QList<QVariantList> &rows)
+    {
+        if (t.copies.isEmpty() || rows.isEmpty())
+            return;
+        QStringList rowids;
+        rowids.reserve(rows.size());
+        for (const QVariantList &row : rows) {
+            bool whole = false;
+            const qlonglong rowid = row.value(0).toLongLong(&whole);
+            if (!whole)
+                return changed(t);
+            rowids << QString::number(rowid);
+        }
+        const QString columns = quotedColumns(db.get(), t.name);
+        const QString from = QStringLiteral(" SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                                 .arg(columns, quoted(t.name), rowids.join(QLatin1Char(',')));
+        QString error;
+        for (const QString &copy : std::as_const(t.copies))
+            if (!db->execute(QStringLiteral("INSERT OR REPLACE INTO %1 (rowid, %2)").arg(quoted(copy), columns) + from,
+                             error))
+                return changed(t);
+    }
 };
 
 WorkingSet::WorkingSet(Send send) : m_send(std::move(send)) {}
@@ -780,9 +805,12 @@ WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, Result
         if (!columns.isEmpty())
             columns[0] = QStringLiteral("rowid");
         QString localError;
-        if (!l->db->insertRows(table.name, columns, rows.rows, localError))
+        if (!l->db->insertRows(table.name, columns, rows.rows, localError)) {
             l->usable = false;
-        l->changed(table);
+            l->changed(table);
+        } else {
+            l->added(table, rows.rows);
+        }
         return true;
     };
     for (auto it = named.constBegin(); it != named.constEnd(); ++it) {
