@@ -5,7 +5,7 @@ PACKAGES=(
   build-essential cmake make pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libgl-dev
   googletest libgtest-dev libgmock-dev
-  unixodbc unixodbc-dev libsqliteodbc sqlite3 libxml2-dev
+  unixodbc unixodbc-dev libsqliteodbc sqlite3 libsqlite3-dev libxml2-dev
   xvfb xauth
 )
 # `make fuzz` alone needs clang and its libFuzzer runtime.

@@ -12,6 +12,7 @@
 #include <QSqlRecord>
 #include <QUrl>
 #include <algorithm>
+#include <sqlite3.h>
 #include <atomic>
 #include <limits>
 
@@ -376,6 +377,69 @@ bool MemorySqliteBackend::open(QString &error)
     return true;
 }
 
+namespace {
+
+// The engine under the in-memory connection, or null when the driver gives none.
+sqlite3 *engineOf(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+// Whether every value is one the engine is handed directly below, as Qt's driver would bind it:
+// null, text, bytes, whole numbers, reals and truth values.
+bool boundDirectly(const QList<QVariantList> &rows)
+{
+    for (const QVariantList &row : rows)
+        for (const QVariant &v : row)
+            switch (v.typeId()) {
+            case QMetaType::UnknownType:
+            case QMetaType::QString:
+            case QMetaType::QByteArray:
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::Bool:
+            case QMetaType::Double:
+                break;
+            default:
+                return false;
+            }
+    return true;
+}
+
+// Binds `v` to parameter `at` as Qt's SQLite driver binds it; the value must outlive the step.
+int bindDirectly(sqlite3_stmt *stmt, int at, const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return sqlite3_bind_null(stmt, at);
+    switch (v.typeId()) {
+    case QMetaType::QString: {
+        const QString *text = static_cast<const QString *>(v.constData());
+        if (text->isNull())
+            return sqlite3_bind_null(stmt, at);
+        return sqlite3_bind_text16(stmt, at, text->utf16(), int(text->size() * sizeof(QChar)), SQLITE_STATIC);
+    }
+    case QMetaType::QByteArray: {
+        const QByteArray *bytes = static_cast<const QByteArray *>(v.constData());
+        if (bytes->isNull())
+            return sqlite3_bind_null(stmt, at);
+        return sqlite3_bind_blob(stmt, at, bytes->constData(), int(bytes->size()), SQLITE_STATIC);
+    }
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        return sqlite3_bind_int(stmt, at, v.toInt());
+    case QMetaType::Double:
+        return sqlite3_bind_double(stmt, at, v.toDouble());
+    default:  // UInt, LongLong
+        return sqlite3_bind_int64(stmt, at, v.toLongLong());
+    }
+}
+
+}  // namespace
+
 bool MemorySqliteBackend::insertRows(const QString &table, const QStringList &columns,
                                      const QList<QVariantList> &rows, QString &error)
 {
@@ -389,18 +453,61 @@ bool MemorySqliteBackend::insertRows(const QString &table, const QStringList &co
                              .arg(quotedIdentifier(table), names.join(QLatin1Char(',')));
     const QString marks = QLatin1Char('(') + QStringLiteral("?,").repeated(columns.size() - 1)
                           + QStringLiteral("?)");
+    const auto statementFor = [&](qsizetype count) {
+        QStringList groups;
+        for (qsizetype r = 0; r < count; ++r)
+            groups << marks;
+        return head + groups.join(QLatin1Char(','));
+    };
     // Many rows a statement, each value bound as it is: far fewer statements than rows.
     const qsizetype perStatement = std::max<qsizetype>(1, 900 / columns.size());
     db.transaction();
+
+    // Handed to the engine itself where it can be: Qt's binding of each value costs more than
+    // inserting it.
+    if (sqlite3 *engine = engineOf(db); engine && boundDirectly(rows)) {
+        sqlite3_stmt *stmt = nullptr;
+        qsizetype prepared = 0;
+        const auto fail = [&] {
+            error = QString::fromUtf8(sqlite3_errmsg(engine));
+            sqlite3_finalize(stmt);
+            db.rollback();
+            return false;
+        };
+        for (qsizetype first = 0; first < rows.size(); first += perStatement) {
+            const qsizetype count = std::min(perStatement, rows.size() - first);
+            if (count != prepared) {
+                sqlite3_finalize(stmt);
+                stmt = nullptr;
+                const QString sql = statementFor(count);
+                if (sqlite3_prepare16_v2(engine, sql.utf16(), int(sql.size() * sizeof(QChar)), &stmt, nullptr)
+                    != SQLITE_OK)
+                    return fail();
+                prepared = count;
+            } else {
+                sqlite3_reset(stmt);
+            }
+            int position = 1;
+            for (qsizetype r = first; r < first + count; ++r) {
+                const QVariantList &row = rows.at(r);
+                for (int i = 0; i < columns.size(); ++i)
+                    if (bindDirectly(stmt, position++, row.value(i)) != SQLITE_OK)
+                        return fail();
+            }
+            if (sqlite3_step(stmt) != SQLITE_DONE)
+                return fail();
+        }
+        sqlite3_finalize(stmt);
+        db.commit();
+        return true;
+    }
+
     QSqlQuery q(db);
     qsizetype prepared = 0;  // rows of the statement prepared in q
     for (qsizetype first = 0; first < rows.size(); first += perStatement) {
         const qsizetype count = std::min(perStatement, rows.size() - first);
         if (count != prepared) {
-            QStringList groups;
-            for (qsizetype r = 0; r < count; ++r)
-                groups << marks;
-            if (!q.prepare(head + groups.join(QLatin1Char(',')))) {
+            if (!q.prepare(statementFor(count))) {
                 error = errorText(q.lastError());
                 db.rollback();
                 return false;

@@ -1,4 +1,5 @@
 #include "data/DataAccess.h"
+#include "data/SqlBackends.h"
 
 #include "data/SqlFixture.h"
 
@@ -215,4 +216,34 @@ TEST_F(SqliteData, SeveralComponentsInOneProcessKeepTheirOwnConnections)
     EXPECT_TRUE(ask("HISTORIAL", QStringLiteral("exec versionbd"), rs));
     second.reset();
     EXPECT_TRUE(ask("HISTORIAL", QStringLiteral("exec versionbd"), rs));
+}
+
+// The working set hands fetched rows to its in-memory engine itself when every value allows it;
+// each value must arrive as Qt's driver would have bound it (the same storage class and value).
+TEST(MemorySqlite, RowsAreStoredAsQtsDriverWouldBindThem)
+{
+    const QVariantList values = {
+        QVariant(), QVariant(QMetaType::fromType<QString>()), QString(), QString::fromUtf8(""),
+        QStringLiteral("0012"), QString::fromUtf8("ñ €"), QByteArray("\0b", 2), QByteArray(),
+        0, -7, true, 4294967295u, qlonglong(9007199254740993), 0.1, -0.0, 1e300,
+    };
+    MemorySqliteBackend db(QStringLiteral("test-memory-binding"));
+    QString error;
+    ASSERT_TRUE(db.open(error)) << error.toStdString();
+    ASSERT_TRUE(db.execute(QStringLiteral("CREATE TABLE direct (n INTEGER, v)"), error));
+    ASSERT_TRUE(db.execute(QStringLiteral("CREATE TABLE through_qt (n INTEGER, v, d)"), error));
+    QList<QVariantList> direct, throughQt;
+    for (int i = 0; i < values.size(); ++i) {
+        direct.push_back({i, values[i]});
+        throughQt.push_back({i, values[i], QDate(2026, 1, 2)});  // a date: Qt's driver binds it
+    }
+    const QStringList two{QStringLiteral("n"), QStringLiteral("v")};
+    ASSERT_TRUE(db.insertRows(QStringLiteral("direct"), two, direct, error)) << error.toStdString();
+    ASSERT_TRUE(db.insertRows(QStringLiteral("through_qt"), two + QStringList{QStringLiteral("d")}, throughQt, error));
+    ResultSet a, b;
+    const QString read = QStringLiteral("SELECT n, typeof(v), quote(v) FROM %1 ORDER BY n");
+    ASSERT_TRUE(db.query(read.arg(QStringLiteral("direct")), a, error));
+    ASSERT_TRUE(db.query(read.arg(QStringLiteral("through_qt")), b, error));
+    ASSERT_EQ(a.rows.size(), values.size());
+    EXPECT_EQ(a.rows, b.rows);
 }
