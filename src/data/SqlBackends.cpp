@@ -241,6 +241,131 @@ bool SqlDatabaseBackend::execute(const QString &sql, QString &error)
     return run(sql, nullptr, error);
 }
 
+namespace {
+
+// The engine under the in-memory connection, or null when the driver gives none.
+sqlite3 *engineOf(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+// Whether every value is one the engine is handed directly below, as Qt's driver would bind it:
+// null, text, bytes, whole numbers, reals and truth values.
+bool boundDirectly(const QList<QVariantList> &rows)
+{
+    for (const QVariantList &row : rows)
+        for (const QVariant &v : row)
+            switch (v.typeId()) {
+            case QMetaType::UnknownType:
+            case QMetaType::QString:
+            case QMetaType::QByteArray:
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::Bool:
+            case QMetaType::Double:
+                break;
+            default:
+                return false;
+            }
+    return true;
+}
+
+// Binds `v` to parameter `at` as Qt's SQLite driver binds it; the value must outlive the step.
+int bindDirectly(sqlite3_stmt *stmt, int at, const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return sqlite3_bind_null(stmt, at);
+    switch (v.typeId()) {
+    case QMetaType::QString: {
+        const QString *text = static_cast<const QString *>(v.constData());
+        if (text->isNull())
+            return sqlite3_bind_null(stmt, at);
+        return sqlite3_bind_text16(stmt, at, text->utf16(), int(text->size() * sizeof(QChar)), SQLITE_STATIC);
+    }
+    case QMetaType::QByteArray: {
+        const QByteArray *bytes = static_cast<const QByteArray *>(v.constData());
+        if (bytes->isNull())
+            return sqlite3_bind_null(stmt, at);
+        return sqlite3_bind_blob(stmt, at, bytes->constData(), int(bytes->size()), SQLITE_STATIC);
+    }
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        return sqlite3_bind_int(stmt, at, v.toInt());
+    case QMetaType::Double:
+        return sqlite3_bind_double(stmt, at, v.toDouble());
+    default:  // UInt, LongLong
+        return sqlite3_bind_int64(stmt, at, v.toLongLong());
+    }
+}
+
+// A read as Qt's driver runs it, with forward-only rows and reals as doubles: one statement
+// (anything but blanks after it is refused), an error on the first step fails it, an error on a
+// later one ends the rows. Values as the recordset hands them out (see normalized).
+bool readDirectly(sqlite3 *engine, const QString &sql, ResultSet &out, QString &error)
+{
+    out = ResultSet{};
+    const QString text = sql.trimmed();
+    sqlite3_stmt *stmt = nullptr;
+    const void *tail = nullptr;
+    if (sqlite3_prepare16_v2(engine, text.utf16(), int((text.size() + 1) * sizeof(QChar)), &stmt, &tail)
+        != SQLITE_OK) {
+        error = QString::fromUtf8(sqlite3_errmsg(engine));
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    if (tail && !QString(static_cast<const QChar *>(tail)).trimmed().isEmpty()) {
+        error = QStringLiteral("Unable to execute multiple statements at a time");
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    const int columns = sqlite3_column_count(stmt);
+    for (int i = 0; i < columns; ++i)
+        out.columns << QString(static_cast<const QChar *>(sqlite3_column_name16(stmt, i))).remove(QLatin1Char('"'));
+    for (bool first = true;; first = false) {
+        const int step = sqlite3_step(stmt);
+        if (step != SQLITE_ROW) {
+            if (first && step != SQLITE_DONE) {
+                error = QString::fromUtf8(sqlite3_errmsg(engine));
+                sqlite3_finalize(stmt);
+                out = ResultSet{};
+                return false;
+            }
+            break;
+        }
+        QVariantList row;
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i) {
+            switch (sqlite3_column_type(stmt, i)) {
+            case SQLITE_NULL:
+                row << QVariant();
+                break;
+            case SQLITE_INTEGER:
+                row << qlonglong(sqlite3_column_int64(stmt, i));
+                break;
+            case SQLITE_FLOAT:
+                row << sqlite3_column_double(stmt, i);
+                break;
+            case SQLITE_BLOB:
+                row << QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, i)), sqlite3_column_bytes(stmt, i));
+                break;
+            default:
+                row << QString(static_cast<const QChar *>(sqlite3_column_text16(stmt, i)),
+                               sqlite3_column_bytes16(stmt, i) / qsizetype(sizeof(QChar)));
+                break;
+            }
+        }
+        out.rows << row;
+    }
+    sqlite3_finalize(stmt);
+    return true;
+}
+
+}  // namespace
+
 bool SqlDatabaseBackend::run(const QString &sql, ResultSet *out, QString &error)
 {
     QString text = sql;
@@ -250,6 +375,9 @@ bool SqlDatabaseBackend::run(const QString &sql, ResultSet *out, QString &error)
             return runProcedure(*call, out, error);
     }
     const QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (out && m_readsDirect)
+        if (sqlite3 *engine = engineOf(db))
+            return readDirectly(engine, text, *out, error);
     QSqlQuery q(db);
     q.setForwardOnly(true);
     q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
@@ -374,71 +502,10 @@ bool MemorySqliteBackend::open(QString &error)
         error = errorText(db.lastError());
         return false;
     }
+    m_readsDirect = true;
     return true;
 }
 
-namespace {
-
-// The engine under the in-memory connection, or null when the driver gives none.
-sqlite3 *engineOf(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
-// Whether every value is one the engine is handed directly below, as Qt's driver would bind it:
-// null, text, bytes, whole numbers, reals and truth values.
-bool boundDirectly(const QList<QVariantList> &rows)
-{
-    for (const QVariantList &row : rows)
-        for (const QVariant &v : row)
-            switch (v.typeId()) {
-            case QMetaType::UnknownType:
-            case QMetaType::QString:
-            case QMetaType::QByteArray:
-            case QMetaType::Int:
-            case QMetaType::UInt:
-            case QMetaType::LongLong:
-            case QMetaType::Bool:
-            case QMetaType::Double:
-                break;
-            default:
-                return false;
-            }
-    return true;
-}
-
-// Binds `v` to parameter `at` as Qt's SQLite driver binds it; the value must outlive the step.
-int bindDirectly(sqlite3_stmt *stmt, int at, const QVariant &v)
-{
-    if (!v.isValid() || v.isNull())
-        return sqlite3_bind_null(stmt, at);
-    switch (v.typeId()) {
-    case QMetaType::QString: {
-        const QString *text = static_cast<const QString *>(v.constData());
-        if (text->isNull())
-            return sqlite3_bind_null(stmt, at);
-        return sqlite3_bind_text16(stmt, at, text->utf16(), int(text->size() * sizeof(QChar)), SQLITE_STATIC);
-    }
-    case QMetaType::QByteArray: {
-        const QByteArray *bytes = static_cast<const QByteArray *>(v.constData());
-        if (bytes->isNull())
-            return sqlite3_bind_null(stmt, at);
-        return sqlite3_bind_blob(stmt, at, bytes->constData(), int(bytes->size()), SQLITE_STATIC);
-    }
-    case QMetaType::Int:
-    case QMetaType::Bool:
-        return sqlite3_bind_int(stmt, at, v.toInt());
-    case QMetaType::Double:
-        return sqlite3_bind_double(stmt, at, v.toDouble());
-    default:  // UInt, LongLong
-        return sqlite3_bind_int64(stmt, at, v.toLongLong());
-    }
-}
-
-}  // namespace
 
 bool MemorySqliteBackend::insertRows(const QString &table, const QStringList &columns,
                                      const QList<QVariantList> &rows, QString &error)

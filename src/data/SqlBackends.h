@@ -33,6 +33,9 @@ public:
 
 protected:
     SqlDatabaseBackend(const QString &qtDriver, const QString &entity, bool rewriteTsql);
+    // Reads go to the SQLite engine under Qt's driver directly, their values as the driver would
+    // give them.
+    bool m_readsDirect = false;
 
 private:
     bool run(const QString &sql, ResultSet *out, QString &error);

@@ -4,6 +4,7 @@
 #include "data/SqlFixture.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -218,9 +219,10 @@ TEST_F(SqliteData, SeveralComponentsInOneProcessKeepTheirOwnConnections)
     EXPECT_TRUE(ask("HISTORIAL", QStringLiteral("exec versionbd"), rs));
 }
 
-// The working set hands fetched rows to its in-memory engine itself when every value allows it;
-// each value must arrive as Qt's driver would have bound it (the same storage class and value).
-TEST(MemorySqlite, RowsAreStoredAsQtsDriverWouldBindThem)
+// The working set's in-memory engine is handed rows and read without Qt's driver in between:
+// each value must arrive as the driver would have bound it, and every read must answer what the
+// driver gives for the same statement on a database file.
+TEST(MemorySqlite, RowsAndReadsAreThoseOfQtsDriver)
 {
     const QVariantList values = {
         QVariant(), QVariant(QMetaType::fromType<QString>()), QString(), QString::fromUtf8(""),
@@ -246,4 +248,43 @@ TEST(MemorySqlite, RowsAreStoredAsQtsDriverWouldBindThem)
     ASSERT_TRUE(db.query(read.arg(QStringLiteral("through_qt")), b, error));
     ASSERT_EQ(a.rows.size(), values.size());
     EXPECT_EQ(a.rows, b.rows);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("file.db"));
+    QFile(path).open(QIODevice::WriteOnly);  // an empty file is an empty database
+    SqliteBackend file(QStringLiteral("test-memory-file"), path);
+    ASSERT_TRUE(file.open({}, error)) << error.toStdString();
+    ASSERT_TRUE(file.execute(QStringLiteral("CREATE TABLE direct (n INTEGER, v)"), error));
+    ASSERT_TRUE(db.query(QStringLiteral("SELECT n, v FROM direct ORDER BY n"), a, error));
+    for (const QVariantList &row : std::as_const(a.rows))  // the rows as the engine keeps them
+        ASSERT_TRUE(file.execute(QStringLiteral("INSERT INTO direct SELECT %1, %2")
+                                     .arg(row[0].toLongLong())
+                                     .arg(b.rows[row[0].toInt()][2].toString()),
+                                 error)) << error.toStdString();
+    const char *reads[] = {
+        "SELECT n, v, typeof(v) FROM direct ORDER BY n",
+        "  SELECT v AS \"a\"\"b\", n + 0.5 AS [x y], 'it''s' FROM direct ORDER BY n  ",
+        "SELECT n FROM direct WHERE n > 99",
+        "SELECT count(*), sum(n), max(v) FROM direct",
+        "SELECT * FROM missing",
+        "SELECT 1; SELECT 2",
+        "SELECT 1;  ",
+        "SELECT abs(-9223372036854775807 - n) FROM direct ORDER BY n",
+        "",
+    };
+    for (const char *sql : reads) {
+        SCOPED_TRACE(sql);
+        ResultSet direct, qt;
+        QString directError, qtError;
+        const bool directOk = db.query(QString::fromUtf8(sql), direct, directError);
+        EXPECT_EQ(directOk, file.query(QString::fromUtf8(sql), qt, qtError)) << directError.toStdString();
+        EXPECT_EQ(direct.columns, qt.columns);
+        ASSERT_EQ(direct.rows.size(), qt.rows.size());
+        for (qsizetype r = 0; r < qt.rows.size(); ++r)
+            for (qsizetype c = 0; c < qt.rows[r].size(); ++c) {
+                // The same type too: QVariant compares numbers of different types as equal.
+                EXPECT_EQ(direct.rows[r].value(c).typeId(), qt.rows[r][c].typeId()) << r << ',' << c;
+                EXPECT_EQ(direct.rows[r].value(c), qt.rows[r][c]) << r << ',' << c;
+            }
+    }
 }
