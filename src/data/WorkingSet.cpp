@@ -553,6 +553,7 @@ struct WorkingSet::Local {
         // Copies of the rows held, each with one index over a set of columns (joined by '\n'),
         // rebuilt when the rows held change.
         QHash<QString, QString> copies;
+        qsizetype rowsFetched = 0;  // since the rows held were last emptied
     };
     std::unique_ptr<MemorySqliteBackend> db;
     bool usable = false;
@@ -805,6 +806,7 @@ WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, Result
         if (!columns.isEmpty())
             columns[0] = QStringLiteral("rowid");
         QString localError;
+        table.rowsFetched += rows.rows.size();
         if (!l->db->insertRows(table.name, columns, rows.rows, localError)) {
             l->usable = false;
             l->changed(table);
@@ -868,7 +870,10 @@ QString throughIndexedCopy(WorkingSet::Local &l, const QString &sql, const QList
     const QString tableName = named.constBegin().key();
     const NamedTable &use = *named.constBegin();
     Local::Table &table = l.tables[tableName];
-    if (table.indexed || table.keys.isEmpty() || use.scope != -1)
+    // A few rows are scanned faster than a copy is built (three statements), and a table that is
+    // written to would have its copy built again after each write.
+    constexpr qsizetype kRowsWorthACopy = 200;
+    if (table.indexed || table.keys.isEmpty() || use.scope != -1 || table.rowsFetched < kRowsWorthACopy)
         return sql;
     for (qsizetype i = 0; i < t.size(); ++i)
         if (isWord(t.at(i), "GROUP") || isWord(t.at(i), "DISTINCT") || (isWord(t.at(i), "SELECT") && i > 0))
@@ -984,6 +989,7 @@ void WorkingSet::written(const QString &entity, const QString &sql, bool accepte
                 local.usable = false;
             it->whole = false;
             it->held.clear();
+            it->rowsFetched = 0;
         }
     }
 }
