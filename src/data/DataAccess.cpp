@@ -2,6 +2,7 @@
 
 #include "data/WorkingSet.h"
 #include "platform/Error.h"
+#include "values/Values.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
@@ -17,7 +18,7 @@ void Recordset::open(ResultSet data)
     m_data = std::move(data);
     m_index.clear();
     for (int i = 0; i < m_data.columns.size(); ++i) {
-        const QString key = m_data.columns.at(i).toUpper();
+        const QString key = upperCased(m_data.columns.at(i));
         if (!m_index.contains(key))
             m_index.insert(key, i);
     }
@@ -37,7 +38,7 @@ QHash<QString, int>::const_iterator Recordset::findColumn(const QString &name) c
 {
     // The names are kept upper-cased; most callers ask in upper case already.
     const auto it = m_index.constFind(name);
-    return it != m_index.constEnd() ? it : m_index.constFind(name.toUpper());
+    return it != m_index.constEnd() ? it : m_index.constFind(upperCased(name));
 }
 
 bool Recordset::hasField(const QString &name) const

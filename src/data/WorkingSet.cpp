@@ -63,6 +63,7 @@
 #include "data/SqlBackends.h"
 #include "data/SqlServerRows.h"
 #include "data/TsqlRewriter.h"
+#include "values/Values.h"
 
 #include <QSet>
 #include <array>
@@ -169,7 +170,7 @@ QString nameOf(const SqlToken &t)
         s = s.mid(1, s.size() - 2).replace(QLatin1String("]]"), QLatin1String("]"));
     else if (t.kind == SqlToken::Quoted)
         s = s.mid(1, s.size() - 2).replace(QLatin1String("\"\""), QLatin1String("\""));
-    return s.toUpper();
+    return upperCased(s);
 }
 
 QString quoted(const QString &name)

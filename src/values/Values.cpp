@@ -459,6 +459,27 @@ QString sqlQuote(const QString &value)
     return out;
 }
 
+QString upperCased(const QString &text)
+{
+    const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype n = text.size();
+    qsizetype firstLower = -1;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] >= 0x80)
+            return text.toUpper();
+        if (firstLower < 0 && p[i] >= u'a' && p[i] <= u'z')
+            firstLower = i;
+    }
+    if (firstLower < 0)
+        return text;
+    QString out(text.constData(), n);  // a copy of its own: written below
+    char16_t *q = reinterpret_cast<char16_t *>(out.data());
+    for (qsizetype i = firstLower; i < n; ++i)
+        if (q[i] >= u'a' && q[i] <= u'z')
+            q[i] = char16_t(q[i] - (u'a' - u'A'));
+    return out;
+}
+
 QString m_sVALSUF(QString &text)
 {
     text = text.trimmed().toUpper();

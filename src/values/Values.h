@@ -72,6 +72,9 @@ inline QString xmlElement(const char *tag, const QString &text)
 }
 // Doubles every single quote, for a value placed between quotes in a statement.
 QString sqlQuote(const QString &value);
+// `text.toUpper()`, without its character tables when `text` is ASCII (names of tables and
+// columns almost always are): the same text shared when nothing changes.
+QString upperCased(const QString &text);
 // Trims, upper-cases, and keeps digits, A-Z and Ñ (everything else becomes a blank). `text` is
 // replaced by its trimmed upper-cased form.
 QString m_sVALSUF(QString &text);

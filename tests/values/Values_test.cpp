@@ -154,6 +154,16 @@ TEST(Values, TextsAreEscapedOnceAndQuotesDoubled)
     EXPECT_EQ(s(sqlQuote(QStringLiteral("''"))), "''''");
 }
 
+// The quick upper-casing of names gives what Qt's does, for ASCII and for everything else.
+TEST(Values, UpperCasedIsQtsUpperCase)
+{
+    for (const char *text : {"", "ITEMS_ARTICULOS", "Nro_item", "z", "[a b]", "@x1", "Ñandú", "straße", "abcé",
+                             "ǆ", "\xF0\x9D\x90\x9A"}) {
+        const QString in = QString::fromUtf8(text);
+        EXPECT_EQ(s(upperCased(in)), s(in.toUpper())) << text;
+    }
+}
+
 // A character XML does not allow in a document becomes a blank; the three whitespace controls
 // and every other character stay.
 TEST(Values, CharactersXmlRefusesBecomeBlanks)
