@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QHash>
+#include <deque>
 #include <limits>
 
 namespace b2d {
@@ -23,9 +24,11 @@ enum class Tok {
     Group,      // a parenthesised group already rewritten (only inside select-list items)
 };
 
+// The text of a token is a view into the statement read (or into a text kept alongside the
+// tokens, for those a rewrite puts in): no token costs an allocation of its own.
 struct Token {
     Tok kind;
-    QString text;
+    QStringView text;
 };
 
 bool isWordStart(QChar c)
@@ -55,7 +58,7 @@ bool tokenize(const QString &sql, QList<Token> &out)
                     j += 2;
                     continue;
                 }
-                out.push_back({kind, sql.mid(i, j + 1 - i)});
+                out.push_back({kind, QStringView(sql).mid(i, j + 1 - i)});
                 i = j + 1;
                 return true;
             }
@@ -70,19 +73,19 @@ bool tokenize(const QString &sql, QList<Token> &out)
             qsizetype j = i;
             while (j < n && sql.at(j).isSpace())
                 ++j;
-            out.push_back({Tok::Space, sql.mid(i, j - i)});
+            out.push_back({Tok::Space, QStringView(sql).mid(i, j - i)});
             i = j;
         } else if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
             qsizetype j = i;
             while (j < n && sql.at(j) != QLatin1Char('\n'))
                 ++j;
-            out.push_back({Tok::Comment, sql.mid(i, j - i)});
+            out.push_back({Tok::Comment, QStringView(sql).mid(i, j - i)});
             i = j;
         } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
             const qsizetype end = sql.indexOf(QLatin1String("*/"), i + 2);
             if (end < 0)
                 return false;
-            out.push_back({Tok::Comment, sql.mid(i, end + 2 - i)});
+            out.push_back({Tok::Comment, QStringView(sql).mid(i, end + 2 - i)});
             i = end + 2;
         } else if (c == QLatin1Char('\'')) {
             if (!delimited(QLatin1Char('\''), Tok::String))
@@ -112,19 +115,19 @@ bool tokenize(const QString &sql, QList<Token> &out)
                     j = k;
                 }
             }
-            out.push_back({Tok::Number, sql.mid(i, j - i)});
+            out.push_back({Tok::Number, QStringView(sql).mid(i, j - i)});
             i = j;
         } else if (isWordStart(c)) {
             qsizetype j = i + 1;
             while (j < n && isWordChar(sql.at(j)))
                 ++j;
-            out.push_back({Tok::Word, sql.mid(i, j - i)});
+            out.push_back({Tok::Word, QStringView(sql).mid(i, j - i)});
             i = j;
         } else if (c == QLatin1Char('?')) {
             qsizetype j = i + 1;
             while (j < n && sql.at(j).isDigit())
                 ++j;
-            out.push_back({Tok::Param, sql.mid(i, j - i)});
+            out.push_back({Tok::Param, QStringView(sql).mid(i, j - i)});
             i = j;
         } else {
             static const QLatin1String twoChar[] = {
@@ -134,7 +137,7 @@ bool tokenize(const QString &sql, QList<Token> &out)
             for (const QLatin1String &op : twoChar)
                 if (QStringView(sql).mid(i, 2) == op)
                     len = 2;
-            out.push_back({Tok::Punct, sql.mid(i, len)});
+            out.push_back({Tok::Punct, QStringView(sql).mid(i, len)});
             i += len;
         }
     }
@@ -171,8 +174,8 @@ bool runsInto(const Token &neighbour, bool before, const QString &text)
     case Tok::Param:
         return true;
     case Tok::Punct:
-        return neighbour.text == QLatin1String(".")
-               || (before && neighbour.text == QLatin1String("-")
+        return neighbour.text == u"."
+               || (before && neighbour.text == u"-"
                    && text.startsWith(QLatin1Char('-')));
     default:
         return false;
@@ -214,7 +217,7 @@ bool endsSelectList(const Token &t)
 }
 
 // {d 'yyyy-mm-dd'} -> 'yyyy-mm-dd' (and the date-time escape {ts '...'} alike); ISNULL( -> IFNULL(.
-void rewriteInPlace(QList<Token> &tokens)
+void rewriteInPlace(QList<Token> &tokens, std::deque<QString> &kept)
 {
     for (qsizetype i = 0; i < tokens.size(); ++i) {
         Token &t = tokens[i];
@@ -228,7 +231,8 @@ void rewriteInPlace(QList<Token> &tokens)
             const qsizetype close = nextSignificant(tokens, lit + 1);
             if (close >= tokens.size() || !isPunct(tokens.at(close), '}'))
                 continue;
-            const Token literal{Tok::String, keptApart(tokens, i, close, tokens.at(lit).text)};
+            kept.push_back(keptApart(tokens, i, close, tokens.at(lit).text.toString()));
+            const Token literal{Tok::String, kept.back()};
             tokens.remove(i, close + 1 - i);
             tokens.insert(i, literal);
         } else if (isWord(t, "ISNULL")) {
@@ -240,7 +244,7 @@ void rewriteInPlace(QList<Token> &tokens)
                 --before;
             if (before >= 0 && isPunct(tokens.at(before), '.'))
                 continue;  // a qualified name, not the function
-            t.text = QStringLiteral("IFNULL");
+            t.text = u"IFNULL";
         }
     }
 }
@@ -284,7 +288,7 @@ private:
     // A parenthesised group, from its '(' through its ')'.
     QString group()
     {
-        QString out = m_t.at(m_i++).text;
+        QString out = m_t.at(m_i++).text.toString();
         out += sequence();
         if (m_i < m_t.size())
             out += m_t.at(m_i++).text;
@@ -294,7 +298,7 @@ private:
     // SELECT, its DISTINCT / ALL / TOP prefix, then the items up to the end of the list.
     QString selectList()
     {
-        QString out = m_t.at(m_i++).text;
+        QString out = m_t.at(m_i++).text.toString();
         bool afterTop = false;
         while (m_i < m_t.size()) {
             const Token &t = m_t.at(m_i);
@@ -324,11 +328,13 @@ private:
             if (isPunct(t, ')') || isPunct(t, ';') || endsSelectList(t))
                 break;
             if (isPunct(t, ',')) {
-                out += aliased(item) + t.text;
+                out += aliased(item);
+                out += t.text;
                 item.clear();
                 ++m_i;
             } else if (isPunct(t, '(')) {
-                item.push_back({Tok::Group, group()});
+                m_kept.push_back(group());
+                item.push_back({Tok::Group, m_kept.back()});
             } else {
                 item.push_back(t);
                 ++m_i;
@@ -359,12 +365,13 @@ private:
         qsizetype last = item.size() - 1;
         while (insignificant(item.at(last)))
             --last;
-        return join(0, name) + join(expr, last + 1) + QStringLiteral(" AS ") + n.text
+        return join(0, name) + join(expr, last + 1) + QStringLiteral(" AS ") + n.text.toString()
                + join(last + 1, item.size());
     }
 
     const QList<Token> &m_t;
     qsizetype m_i = 0;
+    std::deque<QString> m_kept;  // the texts of the groups an item holds
 };
 
 bool balanced(const QList<Token> &tokens)
@@ -379,9 +386,9 @@ bool balanced(const QList<Token> &tokens)
     return depth == 0;
 }
 
-QString unquote(const QString &text, QChar close)
+QString unquote(QStringView text, QChar close)
 {
-    QString inner = text.mid(1, text.size() - 2);
+    QString inner = text.mid(1, text.size() - 2).toString();
     return inner.replace(QString(2, close), QString(close));
 }
 
@@ -392,7 +399,8 @@ QString TsqlRewriter::rewrite(const QString &sql)
     QList<Token> tokens;
     if (!tokenize(sql, tokens) || !balanced(tokens))
         return sql;
-    rewriteInPlace(tokens);
+    std::deque<QString> kept;
+    rewriteInPlace(tokens, kept);
     return AliasRewriter(tokens).run();
 }
 
@@ -452,7 +460,7 @@ std::optional<ProcedureCall> TsqlRewriter::procedureCall(const QString &sql)
             return std::nullopt;
         const Token &part = t.at(i++);
         if (part.kind == Tok::Word && !part.text.startsWith(QLatin1Char('@')))
-            call.name = part.text;
+            call.name = part.text.toString();
         else if (part.kind == Tok::Bracketed)
             call.name = unquote(part.text, QLatin1Char(']'));
         else if (part.kind == Tok::Quoted)
@@ -472,13 +480,13 @@ std::optional<ProcedureCall> TsqlRewriter::procedureCall(const QString &sql)
         }
         QString sign;
         if (isPunct(t.at(i), '-') || isPunct(t.at(i), '+')) {
-            sign = t.at(i).text;
+            sign = t.at(i).text.toString();
             if (++i >= t.size())
                 return std::nullopt;
         }
         const Token &arg = t.at(i++);
         if (arg.kind == Tok::Number) {
-            const QString text = (sign == QLatin1String("-") ? sign : QString()) + arg.text;
+            const QString text = (sign == QLatin1String("-") ? sign : QString()) + arg.text.toString();
             bool isInt = false;
             const qlonglong whole = text.toLongLong(&isInt);
             if (isInt)
@@ -492,7 +500,7 @@ std::optional<ProcedureCall> TsqlRewriter::procedureCall(const QString &sql)
         } else if (isWord(arg, "NULL")) {
             call.args.push_back(QVariant());
         } else if (arg.kind == Tok::Word && !arg.text.startsWith(QLatin1Char('@'))) {
-            call.args.push_back(arg.text);  // T-SQL takes a bare word as text
+            call.args.push_back(arg.text.toString());  // T-SQL takes a bare word as text
         } else {
             return std::nullopt;
         }
@@ -528,9 +536,9 @@ void forEachParameter(const QList<Token> &t, Visit &&visit)
         const qsizetype first = i;
         if (tok.kind == Tok::Word
             && (tok.text.startsWith(QLatin1Char('@')) || tok.text.startsWith(QLatin1Char('$'))))
-            name = tok.text;
+            name = tok.text.toString();
         else if (isPunct(tok, ':') && i + 1 < t.size() && t.at(i + 1).kind == Tok::Word)
-            name = QLatin1Char(':') + t.at(++i).text;
+            name = QLatin1Char(':') + t.at(++i).text.toString();
         if (name.isEmpty())
             continue;
         auto it = named.constFind(name);
@@ -583,7 +591,7 @@ std::optional<QList<SqlToken>> TsqlRewriter::significantTokens(const QString &sq
         case Tok::Punct: kind = SqlToken::Punct; break;
         default: continue;
         }
-        out.push_back({kind, t.text, at});
+        out.push_back({kind, t.text.toString(), at});
     }
     return out;
 }
