@@ -42,6 +42,27 @@ bool isWordChar(QChar c)
     return isWordStart(c) || c.isDigit();
 }
 
+// Where the run of blanks or the comment starting at `i` ends: `i` when neither starts there, -1
+// when a block comment is left open.
+qsizetype blanksOrCommentEnd(const QString &sql, qsizetype i)
+{
+    const qsizetype n = sql.size();
+    const QChar c = sql.at(i);
+    const QChar next = i + 1 < n ? sql.at(i + 1) : QChar();
+    qsizetype j = i;
+    if (c.isSpace()) {
+        while (j < n && sql.at(j).isSpace())
+            ++j;
+    } else if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
+        while (j < n && sql.at(j) != QLatin1Char('\n'))
+            ++j;
+    } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
+        const qsizetype end = sql.indexOf(QLatin1String("*/"), i + 2);
+        j = end < 0 ? -1 : end + 2;
+    }
+    return j;
+}
+
 // Splits a statement into tokens whose texts, joined, give the statement back exactly. False when
 // a literal, a bracketed name or a block comment is left open.
 bool tokenize(const QString &sql, QList<Token> &out)
@@ -69,24 +90,11 @@ bool tokenize(const QString &sql, QList<Token> &out)
     while (i < n) {
         const QChar c = sql.at(i);
         const QChar next = i + 1 < n ? sql.at(i + 1) : QChar();
-        if (c.isSpace()) {
-            qsizetype j = i;
-            while (j < n && sql.at(j).isSpace())
-                ++j;
-            out.push_back({Tok::Space, QStringView(sql).mid(i, j - i)});
-            i = j;
-        } else if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
-            qsizetype j = i;
-            while (j < n && sql.at(j) != QLatin1Char('\n'))
-                ++j;
-            out.push_back({Tok::Comment, QStringView(sql).mid(i, j - i)});
-            i = j;
-        } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
-            const qsizetype end = sql.indexOf(QLatin1String("*/"), i + 2);
+        if (const qsizetype end = blanksOrCommentEnd(sql, i); end != i) {
             if (end < 0)
                 return false;
-            out.push_back({Tok::Comment, QStringView(sql).mid(i, end + 2 - i)});
-            i = end + 2;
+            out.push_back({c.isSpace() ? Tok::Space : Tok::Comment, QStringView(sql).mid(i, end - i)});
+            i = end;
         } else if (c == QLatin1Char('\'')) {
             if (!delimited(QLatin1Char('\''), Tok::String))
                 return false;
@@ -410,23 +418,9 @@ static bool mayBeExec(const QString &sql)
 {
     const qsizetype n = sql.size();
     qsizetype i = 0;
-    while (i < n) {
-        const QChar c = sql.at(i);
-        const QChar next = i + 1 < n ? sql.at(i + 1) : QChar();
-        if (c.isSpace()) {
-            ++i;
-        } else if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
-            while (i < n && sql.at(i) != QLatin1Char('\n'))
-                ++i;
-        } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
-            const qsizetype end = sql.indexOf(QLatin1String("*/"), i + 2);
-            if (end < 0)
-                return false;
-            i = end + 2;
-        } else {
-            break;
-        }
-    }
+    for (qsizetype end; i < n && (end = blanksOrCommentEnd(sql, i)) != i; i = end)
+        if (end < 0)
+            return false;
     qsizetype j = i;
     while (j < n && isWordChar(sql.at(j)))
         ++j;
