@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "platform/Heap.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -7,6 +8,7 @@
 
 int main(int argc, char **argv)
 {
+    b2d::prepareHeap();
     QCoreApplication app(argc, argv);
     // The same name as the window program, so both use the same per-user folders.
     QCoreApplication::setApplicationName(QStringLiteral("velmorab2d"));

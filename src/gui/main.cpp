@@ -8,6 +8,7 @@
 #include "gui/QtBoxes.h"
 #include "gui/QtBrowserOpener.h"
 #include "platform/Clock.h"
+#include "platform/Heap.h"
 #include "platform/InstalledVersion.h"
 #include "platform/WebFetch.h"
 #include "runtime/Errors.h"
@@ -21,6 +22,7 @@ using namespace b2d;
 
 int main(int argc, char **argv)
 {
+    prepareHeap();
     // The options first: --help, --version and a wrong option need no display.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
