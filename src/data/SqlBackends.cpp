@@ -15,6 +15,7 @@
 #include <sqlite3.h>
 #include <atomic>
 #include <limits>
+#include <optional>
 
 namespace b2d {
 
@@ -223,6 +224,7 @@ SqlDatabaseBackend::SqlDatabaseBackend(const QString &qtDriver, const QString &e
 
 SqlDatabaseBackend::~SqlDatabaseBackend()
 {
+    m_prepared.reset();  // the engine closes only once no statement of it is left
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         db.close();
@@ -302,26 +304,194 @@ int bindDirectly(sqlite3_stmt *stmt, int at, const QVariant &v)
     }
 }
 
-// A read as Qt's driver runs it, with forward-only rows and reals as doubles: one statement
-// (anything but blanks after it is refused), an error on the first step fails it, an error on a
-// later one ends the rows. Values as the recordset hands them out (see normalized).
-bool readDirectly(sqlite3 *engine, const QString &sql, ResultSet &out, QString &error)
+// A read with its literals taken out as parameters: a quoted text anywhere after the statement's
+// own WHERE, a whole number there right after a comparison. The system's reads differ from one
+// item or subitem to the next only in such literals, so one compiled statement serves them all.
+// Values are bound as the literal reads (text, integer) and neither a literal nor a parameter has
+// an affinity or a collation of its own, so the engine answers exactly as it does for the
+// literal. Not taken out: literals in the select list (they name their column), in ORDER BY or
+// GROUP BY (a number there is a column's position), blob and other prefixed literals, numbers
+// too long for an integer; none at all when the text holds a parameter of its own.
+struct ReadShape {
+    QString text;
+    QVariantList values;  // QString or qlonglong, in the order of the ?
+};
+
+bool identifierChar(QChar c)
 {
-    out = ResultSet{};
-    const QString text = sql.trimmed();
-    sqlite3_stmt *stmt = nullptr;
+    return c.unicode() >= 0x80 || c.isLetterOrNumber() || c == u'_' || c == u'$';
+}
+
+std::optional<ReadShape> shapeOf(QStringView sql)
+{
+    ReadShape shape;
+    const qsizetype n = sql.size();
+    qsizetype copied = 0;  // sql[copied, i) is still to be appended to the shape
+    const auto takeOut = [&](qsizetype from, qsizetype to, QVariant value) {
+        shape.text += sql.mid(copied, from - copied);
+        shape.text += u'?';
+        shape.values << std::move(value);
+        copied = to;
+    };
+    int depth = 0;
+    bool afterWhere = false;
+    QChar last;  // the last character of the text outside blanks and comments
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = sql[i];
+        if (c.isSpace()) {
+            ++i;
+        } else if (c == u'-' && i + 1 < n && sql[i + 1] == u'-') {
+            const qsizetype end = sql.indexOf(u'\n', i);
+            i = end < 0 ? n : end;
+        } else if (c == u'/' && i + 1 < n && sql[i + 1] == u'*') {
+            const qsizetype end = sql.indexOf(u"*/", i + 2);
+            i = end < 0 ? n : end + 2;
+        } else if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
+            // A quoted text, or a quoted name ("..." `...` [...]); quotes doubled within.
+            const QChar close = c == u'[' ? QChar(u']') : c;
+            QString value;
+            qsizetype j = i + 1;
+            for (;;) {
+                const qsizetype k = sql.indexOf(close, j);
+                if (k < 0)
+                    return std::nullopt;  // unterminated: the engine says what is wrong
+                value += sql.mid(j, k - j);
+                j = k + 1;
+                if (close == u']' || j >= n || sql[j] != close)
+                    break;
+                value += close;
+                ++j;
+            }
+            if (c == u'\'' && afterWhere && (i == 0 || !identifierChar(sql[i - 1])))
+                takeOut(i, j, value);
+            last = c;
+            i = j;
+        } else if (c.unicode() < 0x80 && c.isDigit() && (i == 0 || !identifierChar(sql[i - 1]))) {
+            qsizetype j = i;
+            while (j < n && sql[j].unicode() < 0x80 && sql[j].isDigit())
+                ++j;
+            if (j < n && (identifierChar(sql[j]) || sql[j] == u'.')) {
+                // 1.5, 1e3, 0x1F: kept as written
+                while (j < n && (identifierChar(sql[j]) || sql[j] == u'.'))
+                    ++j;
+            } else if (afterWhere && (last == u'=' || last == u'<' || last == u'>') && j - i <= 18) {
+                takeOut(i, j, sql.mid(i, j - i).toLongLong());
+            }
+            last = u'0';
+            i = j;
+        } else if (identifierChar(c)) {
+            qsizetype j = i + 1;
+            while (j < n && identifierChar(sql[j]))
+                ++j;
+            if (depth == 0 && j - i == 5 && sql.mid(i, 5).compare(u"WHERE", Qt::CaseInsensitive) == 0)
+                afterWhere = true;
+            last = c;
+            i = j;
+        } else if (c == u'?' || c == u':' || c == u'@' || c == u'$') {
+            return std::nullopt;  // a parameter of the statement's own
+        } else {
+            if (c == u'(')
+                ++depth;
+            else if (c == u')')
+                --depth;
+            last = c;
+            ++i;
+        }
+    }
+    if (shape.values.isEmpty())
+        return std::nullopt;
+    shape.text += sql.mid(copied);
+    return shape;
+}
+
+}  // namespace
+
+// The in-memory engine's reads compiled so far, by shape; finalized before the engine closes.
+struct PreparedReads {
+    static constexpr qsizetype kMost = 256;
+    QHash<QString, sqlite3_stmt *> byShape;
+    ~PreparedReads()
+    {
+        for (sqlite3_stmt *stmt : std::as_const(byShape))
+            sqlite3_finalize(stmt);
+    }
+};
+
+namespace {
+
+// Compiles `text` as the one statement of a read: false with `error` set when it is not.
+bool prepareRead(sqlite3 *engine, const QString &text, sqlite3_stmt *&stmt, QString &error)
+{
     const void *tail = nullptr;
     if (sqlite3_prepare16_v2(engine, text.utf16(), int((text.size() + 1) * sizeof(QChar)), &stmt, &tail)
         != SQLITE_OK) {
         error = QString::fromUtf8(sqlite3_errmsg(engine));
         sqlite3_finalize(stmt);
+        stmt = nullptr;
         return false;
     }
     if (tail && !QString(static_cast<const QChar *>(tail)).trimmed().isEmpty()) {
         error = QStringLiteral("Unable to execute multiple statements at a time");
         sqlite3_finalize(stmt);
+        stmt = nullptr;
         return false;
     }
+    return true;
+}
+
+// The compiled form of `shape` with its values bound, from `reads` or compiled now and kept
+// there; null when the shape does not compile (the read then compiles as written, and fails or
+// not as the engine decides).
+sqlite3_stmt *boundShape(sqlite3 *engine, const ReadShape &shape, PreparedReads &reads)
+{
+    sqlite3_stmt *stmt = reads.byShape.value(shape.text);
+    if (!stmt) {
+        QString ignored;
+        if (reads.byShape.size() >= PreparedReads::kMost || !prepareRead(engine, shape.text, stmt, ignored))
+            return nullptr;
+        reads.byShape.insert(shape.text, stmt);
+    }
+    for (int i = 0; i < shape.values.size(); ++i) {
+        const QVariant &v = shape.values[i];
+        const int bound = v.typeId() == QMetaType::LongLong
+            ? sqlite3_bind_int64(stmt, i + 1, v.toLongLong())
+            : sqlite3_bind_text16(stmt, i + 1, static_cast<const QString *>(v.constData())->utf16(),
+                                  int(static_cast<const QString *>(v.constData())->size() * sizeof(QChar)),
+                                  SQLITE_STATIC);
+        if (bound != SQLITE_OK) {
+            sqlite3_clear_bindings(stmt);
+            return nullptr;
+        }
+    }
+    return stmt;
+}
+
+// A read as Qt's driver runs it, with forward-only rows and reals as doubles: one statement
+// (anything but blanks after it is refused), an error on the first step fails it, an error on a
+// later one ends the rows. Values as the recordset hands them out (see normalized). With
+// `reads`, a read whose literals can be taken out runs on a statement compiled once for its shape.
+bool readDirectly(sqlite3 *engine, const QString &sql, ResultSet &out, QString &error, PreparedReads *reads)
+{
+    out = ResultSet{};
+    const QString text = sql.trimmed();
+    const std::optional<ReadShape> shape = reads ? shapeOf(text) : std::nullopt;
+    sqlite3_stmt *stmt = shape ? boundShape(engine, *shape, *reads) : nullptr;
+    const bool kept = stmt != nullptr;
+    if (!kept && !prepareRead(engine, text, stmt, error))
+        return false;
+    if (!kept && sqlite3_bind_parameter_count(stmt) > 0) {
+        error = QStringLiteral("Parameter count mismatch");  // Qt's driver binds nothing either
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    const auto done = [&] {
+        if (kept) {
+            sqlite3_reset(stmt);
+            sqlite3_clear_bindings(stmt);  // the bound texts are the shape's, about to go
+        } else {
+            sqlite3_finalize(stmt);
+        }
+    };
     const int columns = sqlite3_column_count(stmt);
     for (int i = 0; i < columns; ++i)
         out.columns << QString(static_cast<const QChar *>(sqlite3_column_name16(stmt, i))).remove(QLatin1Char('"'));
@@ -330,7 +500,7 @@ bool readDirectly(sqlite3 *engine, const QString &sql, ResultSet &out, QString &
         if (step != SQLITE_ROW) {
             if (first && step != SQLITE_DONE) {
                 error = QString::fromUtf8(sqlite3_errmsg(engine));
-                sqlite3_finalize(stmt);
+                done();
                 out = ResultSet{};
                 return false;
             }
@@ -360,7 +530,7 @@ bool readDirectly(sqlite3 *engine, const QString &sql, ResultSet &out, QString &
         }
         out.rows << row;
     }
-    sqlite3_finalize(stmt);
+    done();
     return true;
 }
 
@@ -377,7 +547,7 @@ bool SqlDatabaseBackend::run(const QString &sql, ResultSet *out, QString &error)
     const QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (out && m_readsDirect)
         if (sqlite3 *engine = engineOf(db))
-            return readDirectly(engine, text, *out, error);
+            return readDirectly(engine, text, *out, error, m_prepared.get());
     QSqlQuery q(db);
     q.setForwardOnly(true);
     q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
@@ -503,6 +673,7 @@ bool MemorySqliteBackend::open(QString &error)
         return false;
     }
     m_readsDirect = true;
+    m_prepared = std::make_unique<PreparedReads>();
     return true;
 }
 

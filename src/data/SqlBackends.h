@@ -4,10 +4,12 @@
 
 #include <QList>
 #include <QString>
+#include <memory>
 
 namespace b2d {
 
 struct ProcedureCall;
+struct PreparedReads;
 
 // A backend over one Qt SQL connection. Each instance registers its own uniquely named
 // QSqlDatabase connection, so several data access objects can live in one process.
@@ -36,6 +38,8 @@ protected:
     // Reads go to the SQLite engine under Qt's driver directly, their values as the driver would
     // give them.
     bool m_readsDirect = false;
+    // With reads direct, the statements compiled for them (see readDirectly).
+    std::unique_ptr<PreparedReads> m_prepared;
 
 private:
     bool run(const QString &sql, ResultSet *out, QString &error);

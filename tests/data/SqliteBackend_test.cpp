@@ -271,6 +271,16 @@ TEST(MemorySqlite, RowsAndReadsAreThoseOfQtsDriver)
         "SELECT 1;  ",
         "SELECT abs(-9223372036854775807 - n) FROM direct ORDER BY n",
         "",
+        // Reads whose literals are taken out as parameters, twice the same shape in a row.
+        "SELECT n, v FROM direct WHERE v = '0012' ORDER BY n",
+        "SELECT n, v FROM direct WHERE v = '0013' ORDER BY n",
+        "SELECT n FROM direct WHERE n = '4' OR v = 'it''s' OR v = 4294967295 OR n >= 00014 ORDER BY 1",
+        "SELECT n FROM direct WHERE n = 5 OR n=6 OR v IN (X'0062', 'ñ €') GROUP BY 1 ORDER BY 1 DESC",
+        "SELECT 'a', n - 1 FROM direct WHERE n = 99999999999999999999 OR [n] < 2 -- 'x'",
+        "SELECT n FROM direct WHERE v = 'x' UNION SELECT 'y' ORDER BY 1",
+        "SELECT (SELECT count(*) FROM direct WHERE n > 3), 'z' FROM direct WHERE n = 1",
+        "SELECT n FROM direct WHERE nope = 'a'",
+        "SELECT n FROM direct WHERE n = ? OR v = 'a'",
     };
     for (const char *sql : reads) {
         SCOPED_TRACE(sql);
