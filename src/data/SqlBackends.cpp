@@ -379,6 +379,8 @@ std::optional<ReadShape> shapeOf(QStringView sql)
             }
             last = u'0';
             i = j;
+        } else if (c == u'?' || c == u':' || c == u'@' || c == u'$') {
+            return std::nullopt;  // a parameter of the statement's own
         } else if (identifierChar(c)) {
             qsizetype j = i + 1;
             while (j < n && identifierChar(sql[j]))
@@ -387,8 +389,6 @@ std::optional<ReadShape> shapeOf(QStringView sql)
                 afterWhere = true;
             last = c;
             i = j;
-        } else if (c == u'?' || c == u':' || c == u'@' || c == u'$') {
-            return std::nullopt;  // a parameter of the statement's own
         } else {
             if (c == u'(')
                 ++depth;
@@ -449,6 +449,10 @@ sqlite3_stmt *boundShape(sqlite3 *engine, const ReadShape &shape, PreparedReads 
         QString ignored;
         if (reads.byShape.size() >= PreparedReads::kMost || !prepareRead(engine, shape.text, stmt, ignored))
             return nullptr;
+        if (sqlite3_bind_parameter_count(stmt) != shape.values.size()) {
+            sqlite3_finalize(stmt);
+            return nullptr;
+        }
         reads.byShape.insert(shape.text, stmt);
     }
     for (int i = 0; i < shape.values.size(); ++i) {

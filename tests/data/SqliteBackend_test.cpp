@@ -281,6 +281,7 @@ TEST(MemorySqlite, RowsAndReadsAreThoseOfQtsDriver)
         "SELECT (SELECT count(*) FROM direct WHERE n > 3), 'z' FROM direct WHERE n = 1",
         "SELECT n FROM direct WHERE nope = 'a'",
         "SELECT n FROM direct WHERE n = ? OR v = 'a'",
+        "SELECT n FROM direct WHERE n = $n OR v = 'a'",
     };
     for (const char *sql : reads) {
         SCOPED_TRACE(sql);
