@@ -349,21 +349,18 @@ std::optional<ReadShape> shapeOf(QStringView sql)
         } else if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
             // A quoted text, or a quoted name ("..." `...` [...]); quotes doubled within.
             const QChar close = c == u'[' ? QChar(u']') : c;
-            QString value;
             qsizetype j = i + 1;
             for (;;) {
                 const qsizetype k = sql.indexOf(close, j);
                 if (k < 0)
                     return std::nullopt;  // unterminated: the engine says what is wrong
-                value += sql.mid(j, k - j);
                 j = k + 1;
                 if (close == u']' || j >= n || sql[j] != close)
                     break;
-                value += close;
                 ++j;
             }
             if (c == u'\'' && afterWhere && (i == 0 || !identifierChar(sql[i - 1])))
-                takeOut(i, j, value);
+                takeOut(i, j, sql.mid(i + 1, j - i - 2).toString().replace(QStringLiteral("''"), QStringLiteral("'")));
             last = c;
             i = j;
         } else if (c.unicode() < 0x80 && c.isDigit() && (i == 0 || !identifierChar(sql[i - 1]))) {

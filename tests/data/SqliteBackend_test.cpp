@@ -279,6 +279,7 @@ TEST(MemorySqlite, RowsAndReadsAreThoseOfQtsDriver)
         "SELECT 'a', n - 1 FROM direct WHERE n = 99999999999999999999 OR [n] < 2 -- 'x'",
         "SELECT n FROM direct WHERE v = 'x' UNION SELECT 'y' ORDER BY 1",
         "SELECT (SELECT count(*) FROM direct WHERE n > 3), 'z' FROM direct WHERE n = 1",
+        "SELECT n FROM direct WHERE length('it''s') = 4 AND [v] <> ']' ORDER BY n",
         "SELECT n FROM direct WHERE nope = 'a'",
         "SELECT n FROM direct WHERE n = ? OR v = 'a'",
         "SELECT n FROM direct WHERE n = $n OR v = 'a'",
