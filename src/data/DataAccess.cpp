@@ -229,7 +229,7 @@ QStringList statementWords(const QString &sql)
         if (word && start < 0) {
             start = i;
         } else if (!word && start >= 0) {
-            words << QStringView(sql).sliced(start, i - start).toString().toUpper();
+            words << upperCased(QStringView(sql).sliced(start, i - start).toString());
             start = -1;
         }
     }
