@@ -322,14 +322,22 @@ bool identifierChar(QChar c)
     return c.unicode() >= 0x80 || c.isLetterOrNumber() || c == u'_' || c == u'$';
 }
 
-std::optional<ReadShape> shapeOf(QStringView sql)
+// With `everyLiteral`, every quoted text and whole number standing alone is taken out, wherever it
+// stands, and its place marked by its kind (a character no statement holds outside a literal):
+// the shape of a statement as the system writes it, before its adaptation.
+constexpr char16_t kTextMark = u'\uE000';
+constexpr char16_t kNumberMark = u'\uE001';
+
+std::optional<ReadShape> shapeOf(QStringView sql, bool everyLiteral = false)
 {
+    if (everyLiteral && (sql.contains(QChar(kTextMark)) || sql.contains(QChar(kNumberMark))))
+        return std::nullopt;
     ReadShape shape;
     const qsizetype n = sql.size();
     qsizetype copied = 0;  // sql[copied, i) is still to be appended to the shape
     const auto takeOut = [&](qsizetype from, qsizetype to, QVariant value) {
         shape.text += sql.mid(copied, from - copied);
-        shape.text += u'?';
+        shape.text += !everyLiteral ? u'?' : value.typeId() == QMetaType::QString ? kTextMark : kNumberMark;
         shape.values << std::move(value);
         copied = to;
     };
@@ -359,7 +367,7 @@ std::optional<ReadShape> shapeOf(QStringView sql)
                     break;
                 ++j;
             }
-            if (c == u'\'' && afterWhere && (i == 0 || !identifierChar(sql[i - 1])))
+            if (c == u'\'' && (afterWhere || everyLiteral) && (i == 0 || !identifierChar(sql[i - 1])))
                 takeOut(i, j, sql.mid(i + 1, j - i - 2).toString().replace(QStringLiteral("''"), QStringLiteral("'")));
             last = c;
             i = j;
@@ -371,7 +379,8 @@ std::optional<ReadShape> shapeOf(QStringView sql)
                 // 1.5, 1e3, 0x1F: kept as written
                 while (j < n && (identifierChar(sql[j]) || sql[j] == u'.'))
                     ++j;
-            } else if (afterWhere && (last == u'=' || last == u'<' || last == u'>') && j - i <= 18) {
+            } else if ((everyLiteral || (afterWhere && (last == u'=' || last == u'<' || last == u'>')))
+                       && j - i <= 18) {
                 takeOut(i, j, sql.mid(i, j - i).toLongLong());
             }
             last = u'0';
@@ -407,6 +416,9 @@ std::optional<ReadShape> shapeOf(QStringView sql)
 struct PreparedReads {
     static constexpr qsizetype kMost = 256;
     QHash<QString, sqlite3_stmt *> byShape;
+    // The shape of a statement as written -> the shape of its adaptation, when every literal
+    // written is a parameter of the latter, in the same order; empty when not.
+    QHash<QString, QString> adapted;
     ~PreparedReads()
     {
         for (sqlite3_stmt *stmt : std::as_const(byShape))
@@ -467,24 +479,45 @@ sqlite3_stmt *boundShape(sqlite3 *engine, const ReadShape &shape, PreparedReads 
     return stmt;
 }
 
+bool stepRows(sqlite3 *engine, sqlite3_stmt *stmt, bool kept, ResultSet &out, QString &error);
+
+// The same values of the same types, in the same order (QVariant's == takes "5" for 5).
+bool sameValues(const QVariantList &a, const QVariantList &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i].typeId() != b[i].typeId() || a[i] != b[i])
+            return false;
+    return true;
+}
+
 // A read as Qt's driver runs it, with forward-only rows and reals as doubles: one statement
 // (anything but blanks after it is refused), an error on the first step fails it, an error on a
-// later one ends the rows. Values as the recordset hands them out (see normalized). With
-// `reads`, a read whose literals can be taken out runs on a statement compiled once for its shape.
-bool readDirectly(sqlite3 *engine, const QString &sql, ResultSet &out, QString &error, PreparedReads *reads)
+// later one ends the rows. Values as the recordset hands them out (see normalized). With `shape`
+// and `reads`, the read runs on a statement compiled once for its shape.
+bool readDirectly(sqlite3 *engine, const QString &text, const std::optional<ReadShape> &shape, ResultSet &out,
+                  QString &error, PreparedReads *reads)
 {
+    sqlite3_stmt *stmt = shape && reads ? boundShape(engine, *shape, *reads) : nullptr;
+    if (stmt)
+        return stepRows(engine, stmt, true, out, error);
     out = ResultSet{};
-    const QString text = sql.trimmed();
-    const std::optional<ReadShape> shape = reads ? shapeOf(text) : std::nullopt;
-    sqlite3_stmt *stmt = shape ? boundShape(engine, *shape, *reads) : nullptr;
-    const bool kept = stmt != nullptr;
-    if (!kept && !prepareRead(engine, text, stmt, error))
+    if (!prepareRead(engine, text, stmt, error))
         return false;
-    if (!kept && sqlite3_bind_parameter_count(stmt) > 0) {
+    if (sqlite3_bind_parameter_count(stmt) > 0) {
         error = QStringLiteral("Parameter count mismatch");  // Qt's driver binds nothing either
         sqlite3_finalize(stmt);
         return false;
     }
+    return stepRows(engine, stmt, false, out, error);
+}
+
+// The rows of a compiled read; `kept`: the statement is one of PreparedReads, reset for its next
+// use, else finalized.
+bool stepRows(sqlite3 *engine, sqlite3_stmt *stmt, bool kept, ResultSet &out, QString &error)
+{
+    out = ResultSet{};
     const auto done = [&] {
         if (kept) {
             sqlite3_reset(stmt);
@@ -539,16 +572,34 @@ bool readDirectly(sqlite3 *engine, const QString &sql, ResultSet &out, QString &
 
 bool SqlDatabaseBackend::run(const QString &sql, ResultSet *out, QString &error)
 {
+    const QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    sqlite3 *const engine = out && m_readsDirect ? engineOf(db) : nullptr;
+    // A read written as one adapted before, but for its literals, runs on the statement compiled
+    // for that one with its own literals bound: the adaptation keeps each literal as written and
+    // decides nothing by one.
+    std::optional<ReadShape> written;
+    if (engine && m_prepared && m_rewrite) {
+        written = shapeOf(sql, true);
+        if (written) {
+            const ReadShape shape{m_prepared->adapted.value(written->text), written->values};
+            if (!shape.text.isEmpty())
+                if (sqlite3_stmt *stmt = boundShape(engine, shape, *m_prepared))
+                    return stepRows(engine, stmt, true, *out, error);
+        }
+    }
     QString text = sql;
     if (m_rewrite) {
         text = TsqlRewriter::rewrite(sql);  // also turns date escapes among exec arguments into literals
         if (const auto call = TsqlRewriter::procedureCall(text))
             return runProcedure(*call, out, error);
     }
-    const QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (out && m_readsDirect)
-        if (sqlite3 *engine = engineOf(db))
-            return readDirectly(engine, text, *out, error, m_prepared.get());
+    if (engine) {
+        text = text.trimmed();
+        const std::optional<ReadShape> shape = m_prepared ? shapeOf(text) : std::nullopt;
+        if (written && m_prepared->adapted.size() < PreparedReads::kMost && !m_prepared->adapted.contains(written->text))
+            m_prepared->adapted.insert(written->text, shape && sameValues(shape->values, written->values) ? shape->text : QString());
+        return readDirectly(engine, text, shape, *out, error, m_prepared.get());
+    }
     QSqlQuery q(db);
     q.setForwardOnly(true);
     q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
