@@ -10,8 +10,11 @@
 #include <libxml/xmlschemas.h>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 namespace b2d {
 
@@ -360,11 +363,155 @@ bool wellFormedByLibxml(const QByteArray &bytes)
 
 }  // namespace
 
+bool plainlyWellFormed(const QByteArray &bytes)
+{
+    // The bytes are ISO-8859-1 characters, one each. Where the form ends (a declaration written
+    // otherwise, an attribute, a blank inside a tag, a comment, an unknown entity, a name outside
+    // ASCII letters, digits, '_', '-' and '.') or where a limit of the full parser might be near,
+    // the answer is false and the full parser decides.
+    constexpr std::string_view declarations[] = {R"(<?xml version="1.0" encoding="iso-8859-1"?>)",
+                                                 R"(<?xml version="1.0" encoding="ISO-8859-1"?>)"};
+    constexpr int kMaxDepth = 64;
+    constexpr qsizetype kMaxName = 256;
+    constexpr qsizetype kMaxText = qsizetype(1) << 20;
+
+    const std::string_view doc(bytes.constData(), size_t(bytes.size()));
+    const auto declared = std::find_if(std::begin(declarations), std::end(declarations),
+                                       [&](std::string_view d) { return doc.substr(0, d.size()) == d; });
+    if (declared == std::end(declarations))
+        return false;
+
+    // The kind of each byte in text (ordinary, markup, or one text may not hold) and in names.
+    enum : uchar { Plain, Open, Amp, Bracket, Blank, Bad, NameStart = 0x10, NameChar = 0x20 };
+    static const std::array<uchar, 256> kinds = [] {
+        std::array<uchar, 256> k{};
+        for (int b = 0; b < 0x20; ++b)
+            k[size_t(b)] = Bad;
+        k['\t'] = k['\n'] = k['\r'] = k[' '] = Blank;
+        k['<'] = Open;
+        k['&'] = Amp;
+        k[']'] = Bracket;
+        for (int b = 0; b < 256; ++b)
+            if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_')
+                k[size_t(b)] |= NameStart | NameChar;
+            else if ((b >= '0' && b <= '9') || b == '-' || b == '.')
+                k[size_t(b)] |= NameChar;
+        return k;
+    }();
+    const auto nameStart = [&](char c) { return kinds[uchar(c)] & NameStart; };
+    const auto nameChar = [&](char c) { return kinds[uchar(c)] & NameChar; };
+    const auto validChar = [](quint32 c) {
+        return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
+               || (c >= 0x10000 && c <= 0x10FFFF);
+    };
+    // One reference after its '&', up to its ';': true when it is one of the form.
+    const auto reference = [&](size_t &i) {
+        static constexpr std::string_view predefined[] = {"amp;", "lt;", "gt;", "quot;", "apos;"};
+        for (std::string_view p : predefined)
+            if (doc.substr(i, p.size()) == p) {
+                i += p.size();
+                return true;
+            }
+        if (i >= doc.size() || doc[i] != '#')
+            return false;
+        ++i;
+        const bool hex = i < doc.size() && doc[i] == 'x';
+        if (hex)
+            ++i;
+        quint32 value = 0;
+        size_t digits = 0;
+        for (; i < doc.size() && digits <= 8; ++i, ++digits) {
+            const char c = doc[i];
+            int d;
+            if (c >= '0' && c <= '9')
+                d = c - '0';
+            else if (hex && c >= 'a' && c <= 'f')
+                d = c - 'a' + 10;
+            else if (hex && c >= 'A' && c <= 'F')
+                d = c - 'A' + 10;
+            else
+                break;
+            value = value * (hex ? 16 : 10) + quint32(d);
+        }
+        if (digits == 0 || digits > 8 || i >= doc.size() || doc[i] != ';' || !validChar(value))
+            return false;
+        ++i;
+        return true;
+    };
+
+    std::vector<std::string_view> open;
+    bool rootSeen = false;
+    size_t i = declared->size();
+    while (i < doc.size()) {
+        // Text up to the next tag.
+        const size_t textStart = i;
+        bool onlyBlanks = true;
+        for (; i < doc.size(); ++i) {
+            const uchar kind = kinds[uchar(doc[i])] & 0x0F;
+            if (kind == Plain) {
+                onlyBlanks = false;
+            } else if (kind == Blank) {
+            } else if (kind == Open) {
+                break;
+            } else if (kind == Amp) {
+                ++i;
+                if (!reference(i))
+                    return false;
+                --i;
+                onlyBlanks = false;
+            } else if (kind == Bracket) {
+                if (doc.substr(i, 3) == "]]>")
+                    return false;
+                onlyBlanks = false;
+            } else {
+                return false;
+            }
+        }
+        if (i - textStart > size_t(kMaxText) || (open.empty() && !onlyBlanks))
+            return false;
+        if (i == doc.size())
+            break;
+
+        // A tag: <name>, <name/> or </name>, nothing else.
+        ++i;
+        const bool closing = i < doc.size() && doc[i] == '/';
+        if (closing)
+            ++i;
+        const size_t nameBegin = i;
+        if (i >= doc.size() || !nameStart(doc[i]))
+            return false;
+        while (i < doc.size() && nameChar(doc[i]))
+            ++i;
+        const std::string_view name = doc.substr(nameBegin, i - nameBegin);
+        if (name.size() > size_t(kMaxName))
+            return false;
+        if (closing) {
+            if (i >= doc.size() || doc[i] != '>' || open.empty() || open.back() != name)
+                return false;
+            open.pop_back();
+            ++i;
+            continue;
+        }
+        if (rootSeen && open.empty())
+            return false;  // a second root
+        rootSeen = true;
+        if (doc.substr(i, 2) == "/>") {
+            i += 2;
+            continue;
+        }
+        if (i >= doc.size() || doc[i] != '>' || open.size() >= size_t(kMaxDepth))
+            return false;
+        open.push_back(name);
+        ++i;
+    }
+    return rootSeen && open.empty();
+}
+
 std::optional<DocumentFault> wellFormednessFault(const QByteArray &bytes)
 {
-    // What libxml2 takes whole is well-formed; anything else is read again to tell where and why,
-    // and that reading decides.
-    if (wellFormedByLibxml(bytes))
+    // A document of the program's own plain form is decided in one pass; what libxml2 takes whole
+    // is well-formed; anything else is read again to tell where and why, and that reading decides.
+    if (plainlyWellFormed(bytes) || wellFormedByLibxml(bytes))
         return std::nullopt;
 
     // The fault is placed at the start of the token the reader could not take; offsets of an

@@ -35,6 +35,12 @@ QList<ElementSpan> elementSpans(const QByteArray &document);
 // sequence, a control byte XML does not allow.
 QList<DocumentFault> encodingFaults(const QByteArray &document);
 
+// Whether a document of the plain form this program writes (its ISO-8859-1 declaration, then
+// elements without attributes whose text holds only the predefined entities and character
+// references) is well-formed, decided in one pass over its bytes. False says only that the document
+// needs the full parser: anything outside that form, well-formed or not, is false.
+bool plainlyWellFormed(const QByteArray &document);
+
 // The first well-formedness fault of a document, if any.
 std::optional<DocumentFault> wellFormednessFault(const QByteArray &document);
 

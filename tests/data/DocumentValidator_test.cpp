@@ -6,10 +6,13 @@
 #include "e2e/DemoCliRun.h"
 #include "support/TestSupport.h"
 
+#include <libxml/parser.h>
+
 #include <QDir>
 #include <QFile>
 #include <QSet>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace Qt::StringLiterals;
 using b2d::DocumentFault;
@@ -207,4 +210,82 @@ TEST(DocumentValidator, BrokenEncodingsAndNumbersOffTheirMaskAreRejectedWhereThe
         EXPECT_EQ(faults.first().path, c.path) << describe(faults);
         EXPECT_TRUE(faults.first().message.contains(c.message)) << describe(faults);
     }
+}
+
+// The one-pass check of the program's own plain form never takes a document libxml2 refuses, takes
+// every golden document, and leaves whatever is outside the form to the full parser.
+TEST(DocumentValidator, ThePlainFormCheckTakesNothingTheFullParserRefuses)
+{
+    const auto libxmlTakes = [](const QByteArray &d) {
+        xmlDocPtr doc = xmlReadMemory(d.constData(), int(d.size()), nullptr, nullptr,
+                                      XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NONET);
+        xmlFreeDoc(doc);
+        return doc != nullptr;
+    };
+    const QByteArray original = golden("import.xml");
+    const qsizetype text = original.indexOf("P\xE9rez") + 1;  // inside an element's text
+    const qsizetype tag = original.indexOf("<entityName>");
+    ASSERT_GT(text, 0);
+    const struct {
+        qsizetype at;
+        const char *inserted;
+        bool plain;  // taken in one pass
+        bool wellFormed;
+    } cases[] = {
+        {text, "&#x10FFFF;&#233;&#13;&quot;&apos;", true, true},
+        {text, "]]", true, true},
+        {text, "\x85\x7F", true, true},
+        {tag, "<a.b-c_1/>", true, true},
+        {text, "&#0;", false, false},
+        {text, "&#xD800;", false, false},
+        {text, "&#X41;", false, false},
+        {text, "&#123456789;", false, false},
+        {text, "&nbsp;", false, false},
+        {text, "& ", false, false},
+        {text, "]]>", false, false},
+        {text, "\x01", false, false},
+        {text, "<", false, false},
+        {tag, "<1a/>", false, false},
+        {tag, "<a></b>", false, false},
+        {tag, "</entityName>", false, false},
+        {original.size(), "x", false, false},
+        {original.size(), "<again/>", false, false},
+        {0, " ", false, false},
+        // Well-formed, but outside the form: the full parser decides.
+        {tag, "<a b=\"1\"/>", false, true},
+        {tag, "<a />", false, true},
+        {tag, "<!-- a -->", false, true},
+        {tag, "<ns:a/>", false, true},
+        {original.size(), "\n", true, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.inserted);
+        const QByteArray d = QByteArray(original).insert(c.at, c.inserted);
+        EXPECT_EQ(b2d::plainlyWellFormed(d), c.plain);
+        EXPECT_EQ(libxmlTakes(d), c.wellFormed);
+        EXPECT_EQ(!b2d::wellFormednessFault(d).has_value(), c.wellFormed);
+    }
+    for (const char *name : kGolden)
+        EXPECT_TRUE(b2d::plainlyWellFormed(golden(name))) << name;
+
+    // Random damage of a few bytes each: whatever the one pass takes, libxml2 takes.
+    std::mt19937 random(20261210);
+    const QByteArray alphabet = "<>/&;#x]!?=\"' aZ09-.\x01\x85\xE9";
+    int taken = 0;
+    for (int n = 0; n < 3000; ++n) {
+        QByteArray d = original;
+        for (int k = 1 + int(random() % 3); k > 0; --k) {
+            const qsizetype at = qsizetype(random() % quint32(d.size()));
+            const char b = alphabet.at(qsizetype(random() % quint32(alphabet.size())));
+            if (random() % 2)
+                d[at] = b;
+            else
+                d.insert(at, b);
+        }
+        if (b2d::plainlyWellFormed(d)) {
+            ++taken;
+            ASSERT_TRUE(libxmlTakes(d)) << d.toStdString();
+        }
+    }
+    EXPECT_GT(taken, 100);  // the damage often falls in text and stays well-formed
 }
