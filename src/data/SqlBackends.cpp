@@ -16,6 +16,7 @@
 #include <atomic>
 #include <limits>
 #include <optional>
+#include <string>
 
 namespace b2d {
 
@@ -277,6 +278,33 @@ bool boundDirectly(const QList<QVariantList> &rows)
 }
 
 // Binds `v` to parameter `at` as Qt's SQLite driver binds it; the value must outlive the step.
+// ASCII text, nearly all of the system's, goes to the engine as the bytes it keeps (UTF-8): the
+// bytes its own conversion from UTF-16 would give, without that conversion.
+int bindText(sqlite3_stmt *stmt, int at, const QString &text)
+{
+    thread_local std::string narrow;
+    const qsizetype n = text.size();
+    const ushort *wide = text.utf16();
+    narrow.resize(size_t(n));
+    for (qsizetype i = 0; i < n; ++i) {
+        if (wide[i] >= 0x80)
+            return sqlite3_bind_text16(stmt, at, wide, int(n * sizeof(QChar)), SQLITE_STATIC);
+        narrow[size_t(i)] = char(wide[i]);
+    }
+    return sqlite3_bind_text(stmt, at, narrow.data(), int(n), SQLITE_TRANSIENT);
+}
+
+// A text column's value as Qt's driver reads it (through UTF-16), taken directly when ASCII.
+QString columnText(sqlite3_stmt *stmt, int i)
+{
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, i));
+    const int n = sqlite3_column_bytes(stmt, i);
+    if (bytes && QtPrivate::isAscii(QLatin1StringView(bytes, n)))
+        return QString::fromLatin1(bytes, n);
+    return QString(static_cast<const QChar *>(sqlite3_column_text16(stmt, i)),
+                   sqlite3_column_bytes16(stmt, i) / qsizetype(sizeof(QChar)));
+}
+
 int bindDirectly(sqlite3_stmt *stmt, int at, const QVariant &v)
 {
     if (!v.isValid() || v.isNull())
@@ -286,7 +314,7 @@ int bindDirectly(sqlite3_stmt *stmt, int at, const QVariant &v)
         const QString *text = static_cast<const QString *>(v.constData());
         if (text->isNull())
             return sqlite3_bind_null(stmt, at);
-        return sqlite3_bind_text16(stmt, at, text->utf16(), int(text->size() * sizeof(QChar)), SQLITE_STATIC);
+        return bindText(stmt, at, *text);
     }
     case QMetaType::QByteArray: {
         const QByteArray *bytes = static_cast<const QByteArray *>(v.constData());
@@ -468,9 +496,7 @@ sqlite3_stmt *boundShape(sqlite3 *engine, const ReadShape &shape, PreparedReads 
         const QVariant &v = shape.values[i];
         const int bound = v.typeId() == QMetaType::LongLong
             ? sqlite3_bind_int64(stmt, i + 1, v.toLongLong())
-            : sqlite3_bind_text16(stmt, i + 1, static_cast<const QString *>(v.constData())->utf16(),
-                                  int(static_cast<const QString *>(v.constData())->size() * sizeof(QChar)),
-                                  SQLITE_STATIC);
+            : bindText(stmt, i + 1, *static_cast<const QString *>(v.constData()));
         if (bound != SQLITE_OK) {
             sqlite3_clear_bindings(stmt);
             return nullptr;
@@ -557,8 +583,7 @@ bool stepRows(sqlite3 *engine, sqlite3_stmt *stmt, bool kept, ResultSet &out, QS
                 row << QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, i)), sqlite3_column_bytes(stmt, i));
                 break;
             default:
-                row << QString(static_cast<const QChar *>(sqlite3_column_text16(stmt, i)),
-                               sqlite3_column_bytes16(stmt, i) / qsizetype(sizeof(QChar)));
+                row << columnText(stmt, i);
                 break;
             }
         }

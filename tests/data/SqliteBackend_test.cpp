@@ -226,7 +226,8 @@ TEST(MemorySqlite, RowsAndReadsAreThoseOfQtsDriver)
 {
     const QVariantList values = {
         QVariant(), QVariant(QMetaType::fromType<QString>()), QString(), QString::fromUtf8(""),
-        QStringLiteral("0012"), QString::fromUtf8("ñ €"), QByteArray("\0b", 2), QByteArray(),
+        QStringLiteral("0012"), QString::fromUtf8("ñ €"), QString::fromLatin1("a b\xE9"),
+        QByteArray("\0b", 2), QByteArray(),
         0, -7, true, 4294967295u, qlonglong(9007199254740993), 0.1, -0.0, 1e300,
     };
     MemorySqliteBackend db(QStringLiteral("test-memory-binding"));
