@@ -109,7 +109,7 @@ QString ListCommand::formatTable(const QList<QStringList> &rows)
         for (qsizetype i = 0; i < widths.size() && i < row.size(); ++i)
             widths[i] = std::max(widths[i], row.at(i).size());
 
-    auto line = [&](const QStringList &cells) {
+    auto line = [&](const QStringList &cells) -> QString {
         QString text;
         for (qsizetype i = 0; i < widths.size(); ++i) {
             if (i > 0)

@@ -768,7 +768,7 @@ bool MemorySqliteBackend::insertRows(const QString &table, const QStringList &co
                              .arg(quotedIdentifier(table), names.join(QLatin1Char(',')));
     const QString marks = QLatin1Char('(') + QStringLiteral("?,").repeated(columns.size() - 1)
                           + QStringLiteral("?)");
-    const auto statementFor = [&](qsizetype count) {
+    const auto statementFor = [&](qsizetype count) -> QString {
         QStringList groups;
         for (qsizetype r = 0; r < count; ++r)
             groups << marks;

@@ -837,9 +837,9 @@ WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, Result
         for (qsizetype first = 0; first < literals.size(); first += kKeysPerFetch) {
             const QStringList some = literals.mid(first, kKeysPerFetch);
             const QString where = some.size() == 1
-                ? QStringLiteral(" WHERE ") + quoted(use.column) + QStringLiteral(" = ") + some.first()
-                : QStringLiteral(" WHERE ") + quoted(use.column) + QStringLiteral(" IN (")
-                    + some.join(QLatin1Char(',')) + QLatin1Char(')');
+                ? QString(QStringLiteral(" WHERE ") + quoted(use.column) + QStringLiteral(" = ") + some.first())
+                : QString(QStringLiteral(" WHERE ") + quoted(use.column) + QStringLiteral(" IN (")
+                          + some.join(QLatin1Char(',')) + QLatin1Char(')'));
             if (!fetch(table, where))
                 return Outcome::Refused;
             for (const QString &literal : some)

@@ -164,7 +164,7 @@ QString GetCaratulaINGBRUTOSDesglose(Runtime &rt)
     // The amount is the one liquidated for the jurisdiction's concept, as it stands.
     return declarationDuties(rt, sql, "CODIGO_CONCEPTO", "tipo_obligacion",
                              QStringLiteral("Concepto INGBRUTOS Desglose: "),
-                             QStringLiteral("GetCaratulaINGBRUTOS"), [](const Recordset &rs) {
+                             QStringLiteral("GetCaratulaINGBRUTOS"), [](const Recordset &rs) -> QString {
                                  return QStringLiteral("IIBB ") + columnText(rs, "NombreConcepto");
                              });
 }

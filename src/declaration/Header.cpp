@@ -300,7 +300,7 @@ QString GetAduanaDescripcion(Runtime &rt, const QString &codigoAduana)
         if (rt.cfg.PAISESSIM)
             out = codigoAduana;
         if (rt.cfg.PAISESDESCRIPCION)
-            out = (out + QLatin1Char(' ') + columnText(rs, "DESCRIPCION")).trimmed();
+            out = QString(out + QLatin1Char(' ') + columnText(rs, "DESCRIPCION")).trimmed();
     } catch (const B2DError &e) {
         showStandardError(rt, e, QStringLiteral("GetAduanaDescripcion"), kModule);
     }

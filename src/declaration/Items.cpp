@@ -390,7 +390,7 @@ QString GetPaisNameFromID(Runtime &rt, const QString &codigo)
     if (rt.cfg.PAISESSIM)
         pais = codigo;
     if (rt.cfg.PAISESDESCRIPCION)
-        pais = (pais + QLatin1Char(' ') + columnText(rs, "PAI")).trimmed();
+        pais = QString(pais + QLatin1Char(' ') + columnText(rs, "PAI")).trimmed();
     rt.log.EscribirLog(QStringLiteral("GetPaisNameFromID.pais sPais: ") + pais);
     return pais;
 }

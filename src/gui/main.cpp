@@ -51,9 +51,9 @@ int main(int argc, char **argv)
         // Before the run exists the connections could not be opened; after it, a step of the
         // load failed.
         const bool started = shell && shell->started();
-        boxes.inform(started ? QStringLiteral("Error ") + QString::number(e.number())
-                                   + QStringLiteral(" (") + e.description()
-                                   + QStringLiteral(") in procedure Form_Load of Formulario Frm_Main")
+        boxes.inform(started ? QString(QStringLiteral("Error ") + QString::number(e.number())
+                                           + QStringLiteral(" (") + e.description()
+                                           + QStringLiteral(") in procedure Form_Load of Formulario Frm_Main"))
                              : QStringLiteral("No se pudieron abrir las bases de datos:")
                                    + QLatin1Char('\n') + e.description(),
                      started ? BoxIcon::None : BoxIcon::Critical, Runtime::appTitle());

@@ -179,7 +179,7 @@ std::unique_ptr<IniSettingsStore> IniSettingsStore::singleFile(const QString &pa
 
 std::unique_ptr<IniSettingsStore> IniSettingsStore::perApplication(const QString &folder)
 {
-    return std::unique_ptr<IniSettingsStore>(new IniSettingsStore([folder](const QString &app) {
+    return std::unique_ptr<IniSettingsStore>(new IniSettingsStore([folder](const QString &app) -> QString {
         return folder + QLatin1Char('/') + app + QStringLiteral(".ini");
     }));
 }

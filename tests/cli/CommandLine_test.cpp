@@ -317,7 +317,7 @@ TEST_F(CommandLineDemo, StartUpChecksTheExecutableTheConnectionsFileNames)
     const QByteArray demoText = demoIni.readAll();
     const QByteArray entities = demoText.mid(demoText.indexOf("[HISTORIAL]"));
     // The databases named from another folder, so that relative paths are relative to it.
-    const QByteArray databases = QByteArray(entities).replace("database=data/", "database=" + QFile::encodeName(demoDir) + "/data/");
+    const QByteArray databases = QByteArray(entities).replace("database=data/", QByteArray("database=" + QFile::encodeName(demoDir) + "/data/"));
     const struct {
         const char *name;
         QByteArray caldraGroup;  // prepended to the entities

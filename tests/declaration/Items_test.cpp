@@ -67,7 +67,7 @@ DeclarationBuilders fakeBuilders(Calls &calls, const QMap<QString, QStringList> 
 {
     DeclarationBuilders b;
     auto product = [&calls, articlesOf](const QString &slot) {
-        return [&calls, articlesOf, slot](Runtime &, const ItemProductInput &in, QStringList &articles) {
+        return [&calls, articlesOf, slot](Runtime &, const ItemProductInput &in, QStringList &articles) -> QString {
             calls.products << slot + u':' + in.itemNumber;
             calls.lastInput.emplace(in);
             articles << articlesOf.value(in.itemNumber);
@@ -88,7 +88,7 @@ DeclarationBuilders fakeBuilders(Calls &calls, const QMap<QString, QStringList> 
         calls.entities << u"%1|%2|%3|%4"_s.arg(interno).arg(item).arg(invoice, query);
         return u"<E/>"_s;
     };
-    b.importEntityQuery = [&calls](Runtime &, const QString &interno, const QStringList &articles) {
+    b.importEntityQuery = [&calls](Runtime &, const QString &interno, const QStringList &articles) -> QString {
         calls.entityQueries << articles;
         return u"QUERY OF "_s + interno;
     };

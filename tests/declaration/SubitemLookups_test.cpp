@@ -48,7 +48,7 @@ TEST(SubitemLookups, TariffDescriptionPieces)
         {u"1'09.20.00.000K"_s, ncmStatement(u"1''09.20.00"_s, u"000"_s, u"K"_s),
          {u"X"_s, u""_s, u""_s, u""_s}, u"X   "_s},
         {u"8471.30.12.100A"_s, ncmStatement(u"8471.30.12"_s, u"100"_s, u"A"_s),
-         {longPart, longPart, u"Y"_s, u"Z"_s}, (longPart + u' ' + longPart).left(4000)},
+         {longPart, longPart, u"Y"_s, u"Z"_s}, QString(longPart + u' ' + longPart).left(4000)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.posicion.toStdString());

@@ -64,7 +64,7 @@ std::string describeDifference(const QByteArray &expected, const QByteArray &act
     while (at < common && expected.at(at) == actual.at(at))
         ++at;
     const qsizetype from = qMax<qsizetype>(0, at - 80);
-    auto around = [&](const QByteArray &doc) {
+    auto around = [&](const QByteArray &doc) -> QString {
         return QString::fromLatin1(doc.mid(from, at - from)) + QStringLiteral(" >>>")
              + QString::fromLatin1(doc.mid(at, 80));
     };

@@ -32,7 +32,7 @@ QVariantList article(const char *id, const char *otros, double cantidad, const Q
 // The four expenses: freight in USD, insurance in BRL, both adjustments in EUR (the FOB currency).
 QString expenses(const char *flete, const char *seguro, const char *incluir, const char *deducir)
 {
-    auto one = [](const char *type, const char *value, const char *currency) {
+    auto one = [](const char *type, const char *value, const char *currency) -> QString {
         return u"<productExpense><expenseType>"_s + QLatin1String(type) + u"</expenseType><expenseValue>"_s
             + QLatin1String(value) + u"</expenseValue><expenseCurrency>"_s + QLatin1String(currency)
             + u"</expenseCurrency></productExpense>"_s;
@@ -162,7 +162,7 @@ TEST(ImportProducts, ItemWithSubitemsSeveralArticlesAndOne)
     const QString duty = u"<productDuty><dutyType>010</dutyType><dutyValue>80.00</dutyValue>"
                          u"<dutyCurrency>USD</dutyCurrency><dutyBasisOfCalculus>1100.00"
                          u"</dutyBasisOfCalculus><dutyPercentage>0.01</dutyPercentage></productDuty>"_s;
-    auto detail = [](const char *cantidad, const char *codigo, const char *parte) {
+    auto detail = [](const char *cantidad, const char *codigo, const char *parte) -> QString {
         return u"<productReferenceCodeDetail><productReferenceCodeQuantity>"_s + QLatin1String(cantidad)
             + u"</productReferenceCodeQuantity><productReferenceCodeID>"_s + QLatin1String(codigo)
             + u"</productReferenceCodeID><productReferenceCodePartNumber>"_s + QLatin1String(parte)

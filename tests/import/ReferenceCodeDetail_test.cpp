@@ -49,7 +49,7 @@ QVariantList article(const char *id, const char *otros, double cantidad, const Q
                      int idext, const char *factura)
 {
     return {QString::fromUtf8(id), QString::fromUtf8(otros), cantidad, alt, idext,
-            QString::fromUtf8(factura), u"Desc "_s + QString::fromUtf8(id), u"0002"_s};
+            QString::fromUtf8(factura), QString(u"Desc "_s + QString::fromUtf8(id)), u"0002"_s};
 }
 
 QString fullDetail(const QString &cantidad, const QString &codigo, const QString &parte)

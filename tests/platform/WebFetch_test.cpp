@@ -33,16 +33,16 @@ TEST(WebFetch, EveryFailureIsAPageThatCouldNotBeRead)
         const char *detail;                              // part of the detail
     } cases[] = {
         {"status 404",
-         [](LocalHttpServer &s) {
+         [](LocalHttpServer &s) -> QString {
              s.answer(404, "94</>http://updates.example/x.exe");
              return s.baseUrl() + kPath;
          },
          "404"},
-        {"status 500", [](LocalHttpServer &s) { s.answer(500, "oops"); return s.baseUrl() + kPath; }, "500"},
-        {"endless body", [](LocalHttpServer &s) { s.endless(); return s.baseUrl() + kPath; }, "larger than"},
-        {"no answer", [](LocalHttpServer &s) { s.silent(); return s.baseUrl() + kPath; }, "no answer within"},
+        {"status 500", [](LocalHttpServer &s) -> QString { s.answer(500, "oops"); return s.baseUrl() + kPath; }, "500"},
+        {"endless body", [](LocalHttpServer &s) -> QString { s.endless(); return s.baseUrl() + kPath; }, "larger than"},
+        {"no answer", [](LocalHttpServer &s) -> QString { s.silent(); return s.baseUrl() + kPath; }, "no answer within"},
         {"nothing listening",
-         [](LocalHttpServer &) {
+         [](LocalHttpServer &) -> QString {
              return QStringLiteral("http://127.0.0.1:%1").arg(b2d::test::closedLocalPort()) + kPath;
          },
          "refused"},
