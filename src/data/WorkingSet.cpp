@@ -65,6 +65,7 @@
 #include "data/TsqlRewriter.h"
 #include "values/Values.h"
 
+#include <QMap>
 #include <QSet>
 #include <array>
 #include <atomic>
@@ -147,9 +148,20 @@ const TableRule *ruleFor(const QString &upperName)
     return rules.value(upperName);
 }
 
+// `word` is written in upper case.
 bool isWord(const SqlToken &t, const char *word)
 {
-    return t.kind == SqlToken::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+    if (t.kind != SqlToken::Word)
+        return false;
+    const QChar *c = t.text.constData();
+    const qsizetype n = t.text.size();
+    qsizetype i = 0;
+    for (; i < n && word[i]; ++i) {
+        const char16_t u = c[i].unicode();
+        if ((u >= 'a' && u <= 'z' ? u - ('a' - 'A') : u) != char16_t(word[i]))
+            return false;
+    }
+    return i == n && !word[i];
 }
 
 bool isPunct(const SqlToken &t, const char *p)
@@ -357,7 +369,7 @@ QHash<QString, QString> textColumns(const QString &createSql)
 // conjunct counts when it stands alone under the WHERE, or the ON of an inner join, of the select
 // that reads the table (or of a parenthesised conjunction there), in a select without OR or
 // BETWEEN at that level; the ON of a LEFT JOIN restricts only the table it joins.
-QList<Restriction> restrictionsOf(const Statement &st, const QHash<QString, NamedTable> &named,
+QList<Restriction> restrictionsOf(const Statement &st, const QMap<QString, NamedTable> &named,
                                   const QHash<QString, const TableShape *> &shapes)
 {
     const QList<SqlToken> &t = st.t;
@@ -367,9 +379,11 @@ QList<Restriction> restrictionsOf(const Statement &st, const QHash<QString, Name
     };
     QList<Restriction> out;
     QList<Edge> edges;
-    QSet<qsizetype> scopes;
+    QList<qsizetype> scopes;
     for (const NamedTable &nt : named)
-        scopes.insert(nt.scope);
+        scopes << nt.scope;
+    std::sort(scopes.begin(), scopes.end());
+    scopes.erase(std::unique(scopes.begin(), scopes.end()), scopes.end());
 
     for (const qsizetype scope : std::as_const(scopes)) {
         const qsizetype a = scope + 1;
@@ -706,7 +720,7 @@ WorkingSet::Local *WorkingSet::local(Connection &c, QString &error, bool &refuse
 
 namespace {
 QString throughIndexedCopy(WorkingSet::Local &l, const QString &sql, const QList<SqlToken> &t,
-                           const QHash<QString, NamedTable> &named, const QList<Restriction> &restrictions);
+                           const QMap<QString, NamedTable> &named, const QList<Restriction> &restrictions);
 }  // namespace
 
 WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, ResultSet &out, QString &error)
@@ -748,7 +762,7 @@ WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, Result
         return Outcome::ToDatabase;
 
     // The tables the statement names (each once, never qualified by a database), and where.
-    QHash<QString, NamedTable> named;
+    QMap<QString, NamedTable> named;
     for (qsizetype i = 0; i < n; ++i) {
         if (!isName(t.at(i)))
             continue;
@@ -858,7 +872,7 @@ WorkingSet::Outcome WorkingSet::answer(Connection &c, const QString &sql, Result
 namespace {
 
 QString throughIndexedCopy(WorkingSet::Local &l, const QString &sql, const QList<SqlToken> &t,
-                           const QHash<QString, NamedTable> &named, const QList<Restriction> &restrictions)
+                           const QMap<QString, NamedTable> &named, const QList<Restriction> &restrictions)
 {
     using Local = WorkingSet::Local;
     // A table the source keeps without any index is read by a full scan, in rowid order. A copy of
