@@ -17,6 +17,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace b2d {
 
@@ -279,10 +280,13 @@ bool boundDirectly(const QList<QVariantList> &rows)
 
 // Binds `v` to parameter `at` as Qt's SQLite driver binds it; the value must outlive the step.
 // ASCII text, nearly all of the system's, goes to the engine as the bytes it keeps (UTF-8): the
-// bytes its own conversion from UTF-16 would give, without that conversion.
-int bindText(sqlite3_stmt *stmt, int at, const QString &text)
+// bytes its own conversion from UTF-16 would give, without that conversion. With `kept` (room
+// reserved for every text bound before the statement runs), the bytes stay there and the engine
+// does not copy them.
+int bindText(sqlite3_stmt *stmt, int at, const QString &text, std::vector<std::string> *kept = nullptr)
 {
-    thread_local std::string narrow;
+    thread_local std::string scratch;
+    std::string &narrow = kept ? kept->emplace_back() : scratch;
     const qsizetype n = text.size();
     const ushort *wide = text.utf16();
     narrow.resize(size_t(n));
@@ -291,7 +295,7 @@ int bindText(sqlite3_stmt *stmt, int at, const QString &text)
             return sqlite3_bind_text16(stmt, at, wide, int(n * sizeof(QChar)), SQLITE_STATIC);
         narrow[size_t(i)] = char(wide[i]);
     }
-    return sqlite3_bind_text(stmt, at, narrow.data(), int(n), SQLITE_TRANSIENT);
+    return sqlite3_bind_text(stmt, at, narrow.data(), int(n), kept ? SQLITE_STATIC : SQLITE_TRANSIENT);
 }
 
 // A text column's value as Qt's driver reads it (through UTF-16), taken directly when ASCII.
@@ -305,7 +309,7 @@ QString columnText(sqlite3_stmt *stmt, int i)
                    sqlite3_column_bytes16(stmt, i) / qsizetype(sizeof(QChar)));
 }
 
-int bindDirectly(sqlite3_stmt *stmt, int at, const QVariant &v)
+int bindDirectly(sqlite3_stmt *stmt, int at, const QVariant &v, std::vector<std::string> *kept = nullptr)
 {
     if (!v.isValid() || v.isNull())
         return sqlite3_bind_null(stmt, at);
@@ -314,7 +318,7 @@ int bindDirectly(sqlite3_stmt *stmt, int at, const QVariant &v)
         const QString *text = static_cast<const QString *>(v.constData());
         if (text->isNull())
             return sqlite3_bind_null(stmt, at);
-        return bindText(stmt, at, *text);
+        return bindText(stmt, at, *text, kept);
     }
     case QMetaType::QByteArray: {
         const QByteArray *bytes = static_cast<const QByteArray *>(v.constData());
@@ -783,6 +787,7 @@ bool MemorySqliteBackend::insertRows(const QString &table, const QStringList &co
     if (sqlite3 *engine = engineOf(db); engine && boundDirectly(rows)) {
         sqlite3_stmt *stmt = nullptr;
         qsizetype prepared = 0;
+        std::vector<std::string> texts;  // the bytes of the texts bound, until the statement runs
         const auto fail = [&] {
             error = QString::fromUtf8(sqlite3_errmsg(engine));
             sqlite3_finalize(stmt);
@@ -803,10 +808,12 @@ bool MemorySqliteBackend::insertRows(const QString &table, const QStringList &co
                 sqlite3_reset(stmt);
             }
             int position = 1;
+            texts.clear();
+            texts.reserve(size_t(count * columns.size()));
             for (qsizetype r = first; r < first + count; ++r) {
                 const QVariantList &row = rows.at(r);
                 for (int i = 0; i < columns.size(); ++i)
-                    if (bindDirectly(stmt, position++, row.value(i)) != SQLITE_OK)
+                    if (bindDirectly(stmt, position++, row.value(i), &texts) != SQLITE_OK)
                         return fail();
             }
             if (sqlite3_step(stmt) != SQLITE_DONE)
