@@ -188,8 +188,7 @@ Placement placeWhenRecorded(FileWriter &staged, const std::function<bool()> &rec
 QByteArray toLatin1WithReferences(const QString &text)
 {
     // Text ISO-8859-1 holds throughout goes over in one conversion.
-    const char16_t *u = reinterpret_cast<const char16_t *>(text.utf16());
-    if (std::all_of(u, u + text.size(), [](char16_t c) { return c < 0x100; }))
+    if (QtPrivate::isLatin1(QStringView(text)))
         return text.toLatin1();
     QByteArray out;
     out.reserve(text.size() + 16);
@@ -199,6 +198,11 @@ QByteArray toLatin1WithReferences(const QString &text)
 
 void appendLatin1WithReferences(QByteArray &out, QStringView text)
 {
+    // Text ISO-8859-1 holds throughout goes over in one conversion.
+    if (QtPrivate::isLatin1(text)) {
+        out += text.toLatin1();
+        return;
+    }
     const qsizetype n = text.size();
     const char16_t *u = reinterpret_cast<const char16_t *>(text.utf16());
     qsizetype i = 0;
