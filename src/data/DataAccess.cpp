@@ -216,20 +216,45 @@ namespace {
 
 bool isWordChar(QChar c)
 {
-    return c.isLetterOrNumber() || c == QLatin1Char('_');
+    const char16_t u = c.unicode();
+    if (u < 0x80)
+        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_';
+    return c.isLetterOrNumber();
 }
 
-// The upper-cased words of a statement (runs of letters, digits and '_'), each once.
-QStringList statementWords(const QString &sql)
+// A word's upper-cased form as a number (FNV-1a): the cache's index needs only to find every
+// answer naming a word, and a number found for another word as well only drops one more answer.
+// ASCII words are upper-cased in place, others as upperCased() does.
+quint64 wordKey(QStringView word)
 {
-    QStringList words;
+    quint64 h = 14695981039346656037ull;
+    const auto add = [&h](char16_t c) {
+        h = (h ^ c) * 1099511628211ull;
+    };
+    for (const QChar c : word) {
+        if (c.unicode() >= 0x80) {
+            h = 14695981039346656037ull;
+            for (const QChar u : upperCased(word.toString()))
+                add(u.unicode());
+            return h;
+        }
+        const char16_t u = c.unicode();
+        add(u >= 'a' && u <= 'z' ? char16_t(u - ('a' - 'A')) : u);
+    }
+    return h;
+}
+
+// The words of a statement (runs of letters, digits and '_'), each once, as wordKey() numbers.
+QList<quint64> statementWords(const QString &sql)
+{
+    QList<quint64> words;
     qsizetype start = -1;
     for (qsizetype i = 0; i <= sql.size(); ++i) {
         const bool word = i < sql.size() && isWordChar(sql.at(i));
         if (word && start < 0) {
             start = i;
         } else if (!word && start >= 0) {
-            words << upperCased(QStringView(sql).sliced(start, i - start).toString());
+            words << wordKey(QStringView(sql).sliced(start, i - start));
             start = -1;
         }
     }
@@ -271,7 +296,7 @@ void DataAccess::clearCache()
 void DataAccess::cacheAnswer(const QString &key, const QString &sql, const ResultSet &rows)
 {
     m_cache.insert(key, rows);
-    for (const QString &w : statementWords(sql))
+    for (const quint64 w : statementWords(sql))
         m_cacheByWord[w].append(key);
 }
 
@@ -282,7 +307,7 @@ void DataAccess::dropCachedAnswersNaming(const QString &table)
         clearCache();
         return;
     }
-    const QStringList keys = m_cacheByWord.take(table);
+    const QStringList keys = m_cacheByWord.take(wordKey(table));
     for (const QString &key : keys)
         m_cache.remove(key);
     // Keys left under other words of the dropped statements are harmless: a later answer of the

@@ -218,9 +218,10 @@ private:
     BackendFactory m_factory;
     QHash<QString, Connection *> m_connections;  // upper-cased entity -> owned connection
     QHash<QString, ResultSet> m_cache;           // entity + '\n' + sql -> rows
-    // Upper-cased word of a cached statement -> the cache keys of the statements holding it, so
-    // that a write finds the answers to drop without reading every cached statement.
-    QHash<QString, QStringList> m_cacheByWord;
+    // Upper-cased word of a cached statement (as a number, see wordKey) -> the cache keys of the
+    // statements holding it, so that a write finds the answers to drop without reading every
+    // cached statement.
+    QHash<quint64, QStringList> m_cacheByWord;
     std::vector<TraceSink> m_sinks;
     bool m_cacheOn = false;
     bool m_generation = false;

@@ -151,6 +151,14 @@ TEST(DataAccess, AWriteDropsOnlyTheCachedReadsNamingItsTable)
     h.ejecutar();
     EXPECT_FALSE(read(h, tipos));
     EXPECT_TRUE(read(h, caratula));
+    // A name outside ASCII, in another case.
+    const QString anio = QString::fromUtf8("SELECT * FROM año_Cierre WHERE X = '1'");
+    EXPECT_FALSE(read(h, anio));
+    EXPECT_TRUE(read(h, anio));
+    h.sql = QString::fromUtf8("UPDATE AÑO_CIERRE SET X = '2'");
+    h.ejecutar();
+    EXPECT_FALSE(read(h, anio));
+    EXPECT_TRUE(read(h, caratula));
     // A write whose table cannot be told drops everything.
     h.sql = QStringLiteral("merge something");
     h.ejecutar();
