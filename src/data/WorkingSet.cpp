@@ -148,20 +148,24 @@ const TableRule *ruleFor(const QString &upperName)
     return rules.value(upperName);
 }
 
-// `word` is written in upper case.
-bool isWord(const SqlToken &t, const char *word)
+// Whether a token's text is `upper` (upper case) in any case, as the engine reads its keywords:
+// ASCII letters without regard to case, nothing else folded; no copy of the text is made.
+bool sameWord(const QString &text, QLatin1StringView upper)
 {
-    if (t.kind != SqlToken::Word)
+    if (text.size() != upper.size())
         return false;
-    const QChar *c = t.text.constData();
-    const qsizetype n = t.text.size();
-    qsizetype i = 0;
-    for (; i < n && word[i]; ++i) {
+    const QChar *c = text.constData();
+    for (qsizetype i = 0; i < upper.size(); ++i) {
         const char16_t u = c[i].unicode();
-        if ((u >= 'a' && u <= 'z' ? u - ('a' - 'A') : u) != char16_t(word[i]))
+        if ((u >= 'a' && u <= 'z' ? u - ('a' - 'A') : u) != char16_t(uchar(upper.data()[i])))
             return false;
     }
-    return i == n && !word[i];
+    return true;
+}
+
+bool isWord(const SqlToken &t, const char *word)
+{
+    return t.kind == SqlToken::Word && sameWord(t.text, QLatin1StringView(word));
 }
 
 bool isPunct(const SqlToken &t, const char *p)
@@ -190,16 +194,12 @@ QString quoted(const QString &name)
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
-// Whether a word is one of `words` (upper case), in any case; no copy of the word is made.
+// Whether a word is one of `words` (upper case), in any case.
 template <std::size_t N>
 bool wordAmong(const SqlToken &t, const std::array<QLatin1String, N> &words)
 {
-    if (t.kind != SqlToken::Word)
-        return false;
-    for (const QLatin1String &w : words)
-        if (t.text.size() == w.size() && t.text.compare(w, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
+    return t.kind == SqlToken::Word
+        && std::any_of(words.begin(), words.end(), [&](QLatin1String w) { return sameWord(t.text, w); });
 }
 
 // Words that make a statement one the working set does not answer.
