@@ -238,8 +238,7 @@ quint64 wordKey(QStringView word)
                 add(u.unicode());
             return h;
         }
-        const char16_t u = c.unicode();
-        add(u >= 'a' && u <= 'z' ? char16_t(u - ('a' - 'A')) : u);
+        add(asciiUpper(c.unicode()));
     }
     return h;
 }

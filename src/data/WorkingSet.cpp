@@ -155,11 +155,9 @@ bool sameWord(const QString &text, QLatin1StringView upper)
     if (text.size() != upper.size())
         return false;
     const QChar *c = text.constData();
-    for (qsizetype i = 0; i < upper.size(); ++i) {
-        const char16_t u = c[i].unicode();
-        if ((u >= 'a' && u <= 'z' ? u - ('a' - 'A') : u) != char16_t(uchar(upper.data()[i])))
+    for (qsizetype i = 0; i < upper.size(); ++i)
+        if (asciiUpper(c[i].unicode()) != char16_t(uchar(upper.data()[i])))
             return false;
-    }
     return true;
 }
 

@@ -475,8 +475,7 @@ QString upperCased(const QString &text)
     QString out(text.constData(), n);  // a copy of its own: written below
     char16_t *q = reinterpret_cast<char16_t *>(out.data());
     for (qsizetype i = firstLower; i < n; ++i)
-        if (q[i] >= u'a' && q[i] <= u'z')
-            q[i] = char16_t(q[i] - (u'a' - u'A'));
+        q[i] = asciiUpper(q[i]);
     return out;
 }
 

@@ -72,6 +72,12 @@ inline QString xmlElement(const char *tag, const QString &text)
 }
 // Doubles every single quote, for a value placed between quotes in a statement.
 QString sqlQuote(const QString &value);
+// An ASCII letter upper-cased, any other character as it is: how statement words and names are
+// compared without regard to case where they are ASCII.
+constexpr char16_t asciiUpper(char16_t c)
+{
+    return c >= u'a' && c <= u'z' ? char16_t(c - (u'a' - u'A')) : c;
+}
 // `text.toUpper()`, without its character tables when `text` is ASCII (names of tables and
 // columns almost always are): the same text shared when nothing changes.
 QString upperCased(const QString &text);
